@@ -1,0 +1,33 @@
+# make        build build/windows/quorvel.exe
+# make test   build everything and run the host and Wine tests
+# make run    watch quorvel.exe work under Wine with a stand-in game
+# Each installs what is missing from Debian's packages first (tools/install-deps).
+
+.PHONY: all deps windows host test test-host test-windows run clean
+
+all: windows
+
+deps:
+	@tools/install-deps
+
+windows: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows
+
+host: deps
+	cmake --preset host >/dev/null
+	cmake --build --preset host
+
+test: test-host test-windows
+
+test-host: host
+	ctest --preset host
+
+test-windows: windows
+	ctest --preset windows
+
+run: windows host
+	tools/run-demo
+
+clean:
+	rm -rf build

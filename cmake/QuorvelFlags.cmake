@@ -38,5 +38,5 @@ function(quorvel_add_program name resource_script)
     target_link_libraries(${name} PRIVATE quorvel_core)
     get_filename_component(resource_dir ${resource_script} DIRECTORY)
     set_property(SOURCE ${resource_script} APPEND PROPERTY INCLUDE_DIRECTORIES
-        ${CMAKE_SOURCE_DIR}/resources ${resource_dir})
+        ${CMAKE_SOURCE_DIR}/resources ${resource_dir} ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()

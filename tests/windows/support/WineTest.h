@@ -1,0 +1,57 @@
+// What the Windows tests need to drive quorvel.exe and the stand-in game from outside: start
+// processes, wait for conditions with a deadline, read windows and the registry.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Paths handed over by ctest (see tests/windows/CMakeLists.txt).
+std::wstring QuorvelExe();
+std::wstring StandInGameExe();
+std::wstring SourceDir();
+std::wstring BinaryDir();
+std::wstring TestEnvironment(const wchar_t* name);
+
+// How long a test waits for a condition before it fails. Generous: a loaded machine is slow,
+// but a condition that holds ends the wait at once.
+constexpr DWORD WaitTimeoutMs = 20000;
+
+// Polls condition every 10 ms until it holds or timeoutMs has passed; true when it held.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = WaitTimeoutMs);
+
+struct Process {
+    HANDLE handle = nullptr;
+    DWORD id = 0;
+};
+
+// Starts exe with the given arguments (the command line is "exe" args); a null handle on failure.
+Process StartProcess(const std::wstring& exe, const std::wstring& arguments);
+// Waits for the end of the process and closes its handle; the exit code, or -1 on timeout
+// (the process is then terminated).
+long WaitForExitCode(Process& process, DWORD timeoutMs = WaitTimeoutMs);
+bool HasExited(const Process& process);
+void CloseProcess(Process& process);
+
+// Starts quorvel.exe with arguments and, for a later start, waits for its exit code.
+Process StartQuorvel(const std::wstring& arguments = L"");
+long RunQuorvel(const std::wstring& arguments, DWORD timeoutMs = WaitTimeoutMs);
+
+HWND ManagerWindow();   // the running instance's manager window, or null
+HWND ReticleWindow();   // its reticle window, or null
+std::vector<HWND> TopLevelWindowsOfClass(const wchar_t* className);
+std::wstring WindowTitle(HWND window);
+bool WaitForTitle(HWND window, const std::wstring& title, DWORD timeoutMs = WaitTimeoutMs);
+
+// Ends any instance left over by an earlier test ("--exit", then waits until its windows are
+// gone) and removes the stored setting, so each test starts from a clean session.
+void EndAllInstances();
+// Runs quorvel.exe --exit and waits for the instance's process to end with code 0.
+void ExitInstance(Process& instance);
+
+// HKEY_CURRENT_USER\Software\Quorvel Overlay "Black".
+void DeleteSettingsKey();
+// The stored DWORD, or -1 when there is none (or it is of another type).
+long long StoredBlackValue();

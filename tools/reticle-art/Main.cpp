@@ -15,7 +15,7 @@
 
 namespace {
 
-// The icon shows the motif at 1 / 2.1 of its size, its centre (128, 128) on the icon's (48, 48).
+// The icon shows the motif at 0.476 of its size, its centre (128, 128) on the icon's (48, 48).
 constexpr MotifView IconView = {96, 48.0, 0.476};
 constexpr int PreviewFactor = 4;
 constexpr std::uint16_t IconImageId = 1;  // RT_ICON 1 in the resource script

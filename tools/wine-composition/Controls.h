@@ -1,0 +1,32 @@
+// What the environment asks of the stand-in composition: an HDR10 output, a step made to fail,
+// and where to record committed frames and events. Read afresh at every use, so a test can
+// change them between two builds of the same process.
+//
+//   QUORVEL_COMPOSITION_HDR=NITS          outputs report HDR10 with MaxLuminance NITS (cd/m2)
+//   QUORVEL_COMPOSITION_FAIL=STEP:HRESULT[:once]
+//        STEP is swapchain, device, target, visual, commit or present; without ":once" every
+//        call of that step fails with HRESULT, with it only the first call after the setting
+//        was (re)made
+//   QUORVEL_COMPOSITION_FRAMES=FOLDER     each committed frame as FOLDER/frame-<n>-swapchain-<s>.raw
+//                                         (the N x N x 4 half words, low byte first)
+//   QUORVEL_COMPOSITION_LOG=FILE          one line per swap chain, present and commit
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+enum class Step { SwapChain, Device, Target, Visual, Commit, Present };
+
+// S_OK, or the HRESULT that this call of step must return instead of doing its work.
+HRESULT InjectedFailure(Step step);
+
+// The MaxLuminance to report with the HDR10 colour space, or a negative value for "leave the
+// output's own description alone".
+float ReportedHdrLuminance();
+
+// Empty when not asked for.
+std::wstring FramesFolder();
+
+// Appends one line to the event log, if there is one.
+void LogEvent(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -22,6 +22,8 @@ struct StandInSwapChain : IDXGISwapChain1 {
     ComPtr<ID3D11Texture2D> staging;  // what the last Present showed
     bool presented = false;           // staging holds a frame not yet committed
 
+    virtual ~StandInSwapChain() = default;
+
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;

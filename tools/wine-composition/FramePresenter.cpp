@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 
 #include "tools/wine-composition/Controls.h"
@@ -72,11 +73,21 @@ void ResetLayer(HWND window) {
     SetWindowLongPtrW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
 }
 
-HRESULT ShowInWindow(const std::vector<std::uint16_t>& words, int width, int height, HWND window) {
+// The last frame shown in each target window. Wine drops a layered window's content when the
+// window is shown again, so the window is subclassed to put the frame back after every show.
+struct ShownFrame {
+    std::vector<std::uint32_t> bgra;
+    int width = 0;
+    int height = 0;
+    WNDPROC original = nullptr;
+};
+std::map<HWND, ShownFrame> shownFrames;
+
+HRESULT UpdateLayer(HWND window, const ShownFrame& frame) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top row first, like the frame
+    info.bmiHeader.biWidth = frame.width;
+    info.bmiHeader.biHeight = -frame.height;  // top row first, like the frame
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -89,12 +100,10 @@ HRESULT ShowInWindow(const std::vector<std::uint16_t>& words, int width, int hei
         ReleaseDC(nullptr, screen);
         return E_OUTOFMEMORY;
     }
-    std::uint32_t* pixels = static_cast<std::uint32_t*>(bits);
-    for (std::size_t i = 0; i < static_cast<std::size_t>(width) * height; ++i)
-        pixels[i] = DisplayPixel(words.data() + i * 4);
+    std::memcpy(bits, frame.bgra.data(), frame.bgra.size() * 4);
 
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    SIZE size = {width, height};
+    SIZE size = {frame.width, frame.height};
     POINT origin = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     BOOL shown = UpdateLayeredWindow(window, screen, nullptr, &size, memory, &origin, 0, &blend,
@@ -110,6 +119,35 @@ HRESULT ShowInWindow(const std::vector<std::uint16_t>& words, int width, int hei
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return hr;
+}
+
+LRESULT CALLBACK TargetWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto found = shownFrames.find(window);
+    if (found == shownFrames.end()) return DefWindowProcW(window, message, wParam, lParam);
+    const WNDPROC original = found->second.original;
+    const LRESULT result = CallWindowProcW(original, window, message, wParam, lParam);
+    if (message == WM_WINDOWPOSCHANGED &&
+        (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)) {
+        UpdateLayer(window, found->second);
+    } else if (message == WM_NCDESTROY) {
+        shownFrames.erase(window);
+    }
+    return result;
+}
+
+HRESULT ShowInWindow(const std::vector<std::uint16_t>& words, int width, int height, HWND window) {
+    auto [entry, added] = shownFrames.try_emplace(window);
+    ShownFrame& frame = entry->second;
+    if (added) {
+        frame.original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TargetWndProc));
+    }
+    frame.width = width;
+    frame.height = height;
+    frame.bgra.resize(static_cast<std::size_t>(width) * height);
+    for (std::size_t i = 0; i < frame.bgra.size(); ++i)
+        frame.bgra[i] = DisplayPixel(words.data() + i * 4);
+    return UpdateLayer(window, frame);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-struct FakeOutputSpec {
+struct OutputSetup {
     HMONITOR monitor = nullptr;     // what GetDesc reports
     int colorSpace = 0;             // GetDesc1's ColorSpace (12 is HDR10)
     float maxLuminance = 0.0f;      // GetDesc1's MaxLuminance
@@ -27,8 +27,8 @@ struct FakeOutputSpec {
     HRESULT getDesc1Result = S_OK;
 };
 
-struct FakeAdapterSpec {
-    std::vector<FakeOutputSpec> outputs;
+struct AdapterSetup {
+    std::vector<OutputSetup> outputs;
     HRESULT enumOutputsResult = S_OK;  // a failure here ends this adapter's outputs at once
 };
 
@@ -47,7 +47,7 @@ struct DeviceCall {
 
 struct GraphicsDoublesRecord {
     // Set by the test before a build.
-    std::vector<FakeAdapterSpec> adapters;
+    std::vector<AdapterSetup> adapters;
     // A step name ("CreateSwapChainForComposition", "Commit", ...) fails every such call with
     // the HRESULT; "Step#n" fails only the n-th call of that step since the last reset.
     std::map<std::string, HRESULT> failures;

@@ -1,0 +1,57 @@
+// Running the real quorvel.exe under Wine with the composition stand-in, and looking at what
+// it shows: the screen, the committed frames, the stand-in's event log.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tests/windows/support/WineTest.h"
+
+// The folder with quorvel.exe beside the stand-in dcomp.dll.
+std::wstring CompositionRunFolder();
+Process StartQuorvelWithStandIn(const std::wstring& arguments = L"");
+
+// Sets or (value null) clears one of the stand-in's QUORVEL_COMPOSITION_* controls for the
+// processes started afterwards.
+void SetCompositionControl(const wchar_t* name, const wchar_t* value);
+
+// A fresh, empty folder for frames and a fresh event log, both handed to the stand-in.
+struct Recording {
+    std::wstring frames;
+    std::wstring log;
+};
+Recording StartRecording(const wchar_t* name);
+
+struct Frame {
+    std::vector<std::uint16_t> words;
+    unsigned number = 0;     // 0: no frame yet
+    unsigned swapChain = 0;  // which swap chain of the process showed it
+};
+Frame LatestFrame(const Recording& recording);
+// Lines of the log that start with prefix ("swapchain ", "commit ").
+int CountEvents(const Recording& recording, const char* prefix);
+
+// What the program must upload for this screen, scale and mode.
+std::vector<std::uint16_t> ExpectedFrame(int screenWidth, int screenHeight, float hdrScale,
+                                         bool deepBlack);
+int OverlaySide(int screenWidth, int screenHeight);
+
+// The stand-in game's window and the screen point at the centre of its client area.
+HWND GameWindow();
+POINT GameCentre(HWND game);
+
+struct Rgb {
+    int red, green, blue;
+};
+Rgb ScreenPixel(int x, int y);
+// What an SDR screen shows for one uploaded pixel (linear premultiplied half words) on Xvfb,
+// where a partly covered pixel is drawn as its premultiplied colour over black.
+Rgb DisplayedColour(const std::uint16_t* rgbaHalf);
+bool Close(const Rgb& a, const Rgb& b, int tolerance = 3);
+std::string Describe(const Rgb& colour);
+
+// The game's own background colour.
+constexpr Rgb GameBackground = {28, 34, 44};

@@ -1,0 +1,219 @@
+// Bounded reliability runs of the real quorvel.exe with the composition stand-in: many starts
+// at once, a burst of forwarded commands, many foreground flips, many rebuilds. Each takes a
+// few minutes at most; they run when QUORVEL_SOAK=1 (make soak) and are skipped otherwise.
+#include <windows.h>
+#include <psapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/Ids.h"
+#include "tests/windows/composition/OnScreen.h"
+#include "tests/windows/support/WineTest.h"
+
+namespace {
+
+struct Usage {
+    DWORD handles = 0;
+    SIZE_T privateBytes = 0;
+};
+
+Usage ProcessUsage(HANDLE process) {
+    Usage usage;
+    GetProcessHandleCount(process, &usage.handles);
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                             sizeof counters))
+        usage.privateBytes = counters.PrivateUsage;
+    return usage;
+}
+
+LRESULT CALLBACK OtherWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// A plain framed window of this process, for the game to lose the foreground to.
+HWND MakeOtherWindow() {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = OtherWndProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = L"SoakOtherWindow";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"another program",
+                                  WS_OVERLAPPEDWINDOW, 1500, 700, 300, 200, nullptr, nullptr,
+                                  windowClass.hInstance, nullptr);
+    ShowWindow(window, SW_SHOWNORMAL);
+    return window;
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
+class Reliability : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (TestEnvironment(L"QUORVEL_SOAK") != L"1") GTEST_SKIP() << "set QUORVEL_SOAK=1 (make soak)";
+        EndAllInstances();
+        SetCompositionControl(L"QUORVEL_COMPOSITION_FAIL", nullptr);
+        SetCompositionControl(L"QUORVEL_COMPOSITION_HDR", nullptr);
+        recording = StartRecording(L"quorvel-soak");
+        game = StartProcess(StandInGameExe(), L"--client 1280x720 --at 100,100");
+        ASSERT_TRUE(WaitUntil([] { return GameWindow() && IsWindowVisible(GameWindow()); }));
+    }
+
+    void TearDown() override {
+        if (instance.handle != nullptr) {
+            RunQuorvel(L"--exit");
+            EXPECT_EQ(WaitForExitCode(instance), 0);
+        }
+        if (HWND window = GameWindow()) PostMessageW(window, WM_CLOSE, 0, 0);
+        if (game.handle != nullptr) WaitForExitCode(game);
+        SetCompositionControl(L"QUORVEL_COMPOSITION_FRAMES", nullptr);
+        SetCompositionControl(L"QUORVEL_COMPOSITION_LOG", nullptr);
+    }
+
+    void StartInstance() {
+        instance = StartQuorvelWithStandIn(L"--rainbow");
+        ASSERT_TRUE(WaitUntil([] { return ReticleWindow() != nullptr; }));
+        ASSERT_TRUE(WaitForTitle(ReticleWindow(), L"Quorvel | Rainbow"));
+    }
+
+    Recording recording;
+    Process game;
+    Process instance;
+};
+
+TEST_F(Reliability, SixteenSimultaneousStartsLeaveOneInstance) {
+    constexpr int Starts = 16;
+    std::vector<Process> started;
+    for (int i = 0; i < Starts; ++i) started.push_back(StartQuorvelWithStandIn(L"--show"));
+
+    // Every start but one forwards its command and ends; the one left owns the windows.
+    EXPECT_TRUE(WaitUntil([&] {
+        int running = 0;
+        for (const Process& p : started) running += HasExited(p) ? 0 : 1;
+        return running == 1;
+    }, 120000));
+    int survivors = 0;
+    for (Process& p : started) {
+        if (!HasExited(p)) {
+            ++survivors;
+            instance = p;
+            continue;
+        }
+        DWORD code = 99;
+        GetExitCodeProcess(p.handle, &code);
+        EXPECT_EQ(code, 0u);
+        CloseProcess(p);
+    }
+    EXPECT_EQ(survivors, 1);
+    EXPECT_EQ(TopLevelWindowsOfClass(ManagerClassName).size(), 1u);
+    EXPECT_EQ(TopLevelWindowsOfClass(ReticleClassName).size(), 1u);
+    EXPECT_TRUE(WaitForTitle(ReticleWindow(), L"Quorvel | Rainbow"));
+}
+
+TEST_F(Reliability, ABurstOfForwardedCommandsEndsInTheStateOfTheLast) {
+    StartInstance();
+    HWND manager = ManagerWindow();
+    // What a later instance posts, 1000 times without waiting; a fixed pseudo-random sequence
+    // of the colour and visibility commands, whose final state is tracked alongside.
+    bool deepBlack = false, hidden = false;
+    unsigned seed = 12345;
+    constexpr int Commands = 1000;
+    for (int i = 0; i < Commands; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const int command = CmdRainbow + static_cast<int>((seed >> 16) % 6);  // 101 to 106
+        switch (command) {
+            case CmdRainbow: deepBlack = false; hidden = false; break;
+            case CmdDeepBlack: deepBlack = true; hidden = false; break;
+            case CmdSwitchColor: deepBlack = !deepBlack; hidden = false; break;
+            case CmdToggleWings: hidden = !hidden; break;
+            case CmdShowWings: hidden = false; break;
+            case CmdHideWings: hidden = true; break;
+        }
+        ASSERT_TRUE(PostMessageW(manager, WM_COMMAND, static_cast<WPARAM>(command), 0));
+    }
+    // A real later instance last: its command is the last of the burst.
+    EXPECT_EQ(RunQuorvel(L"--black"), 0);
+    deepBlack = true;
+    hidden = false;
+
+    const std::wstring status = hidden ? L"Hidden" : deepBlack ? L"Deep Black" : L"Rainbow";
+    EXPECT_TRUE(WaitForTitle(ReticleWindow(), L"Quorvel | " + status));
+    EXPECT_FALSE(HasExited(instance));
+    EXPECT_EQ(StoredBlackValue(), deepBlack ? 1 : 0);
+    const std::vector<std::uint16_t> expected = ExpectedFrame(
+        GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), 1.0f, deepBlack);
+    EXPECT_TRUE(WaitUntil([&] { return LatestFrame(recording).words == expected; }))
+        << "the last frame is not the one of the final mode";
+}
+
+TEST_F(Reliability, AThousandForegroundFlipsEndWithTheRightVisibility) {
+    StartInstance();
+    HWND gameWindow = GameWindow();
+    HWND other = MakeOtherWindow();
+    constexpr int Flips = 1000;
+    for (int flip = 1; flip <= Flips; ++flip) {
+        const bool gameInFront = flip % 2 == 0;
+        SetForegroundWindow(gameInFront ? gameWindow : other);
+        PumpMessages();
+        // Every 100th flip lets the program catch up, so the run checks states in between too.
+        if (flip % 100 == 0 || flip % 100 == 1) {
+            EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(ReticleWindow()) == gameInFront; }))
+                << "flip " << flip;
+        }
+    }
+    // The last flip put the game in front; one more leaves it behind.
+    EXPECT_TRUE(WaitUntil([] { return IsWindowVisible(ReticleWindow()) != FALSE; }));
+    EXPECT_TRUE(WaitForTitle(ReticleWindow(), L"Quorvel | Rainbow"));
+    SetForegroundWindow(other);
+    PumpMessages();
+    EXPECT_TRUE(WaitUntil([] { return IsWindowVisible(ReticleWindow()) == FALSE; }));
+    EXPECT_TRUE(WaitForTitle(ReticleWindow(), L"Quorvel | Waiting for Overwatch"));
+    EXPECT_FALSE(HasExited(instance));
+    DestroyWindow(other);
+}
+
+TEST_F(Reliability, TwoThousandRebuildsLeaveHandlesAndMemoryFlat) {
+    // Frames and log lines for every rebuild would only slow the run down.
+    SetCompositionControl(L"QUORVEL_COMPOSITION_FRAMES", nullptr);
+    StartInstance();
+    HWND manager = ManagerWindow();
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, instance.id);
+    ASSERT_NE(process, nullptr);
+
+    // A display change arms the settle timer; its tick is delivered at once instead of 400 ms
+    // later. Sent, not posted: each call returns when the rebuild and upload are done.
+    auto rebuild = [&] {
+        SendMessageW(manager, WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
+        SendMessageW(manager, WM_TIMER, TIMER_DISPLAY_SETTLE, 0);
+    };
+    constexpr int WarmUp = 200, Rebuilds = 2000;
+    for (int i = 0; i < WarmUp; ++i) rebuild();
+    const Usage before = ProcessUsage(process);
+    for (int i = 0; i < Rebuilds; ++i) rebuild();
+    const Usage after = ProcessUsage(process);
+
+    const int swapChains = CountEvents(recording, "swapchain ");
+    std::printf("rebuilds: %d swap chains made; handles %lu -> %lu; private bytes %llu -> %llu\n",
+                swapChains, before.handles, after.handles,
+                static_cast<unsigned long long>(before.privateBytes),
+                static_cast<unsigned long long>(after.privateBytes));
+    EXPECT_GE(swapChains, 1 + WarmUp + Rebuilds);
+    EXPECT_TRUE(WaitForTitle(ReticleWindow(), L"Quorvel | Rainbow"));
+    EXPECT_TRUE(IsWindowVisible(ReticleWindow()));
+    EXPECT_LE(after.handles, before.handles + 8) << "handles grow with rebuilds";
+    // Flat: less than 1 KiB per rebuild, which a leaked device, swap chain or texture exceeds.
+    EXPECT_LE(after.privateBytes, before.privateBytes + Rebuilds * 1024)
+        << "private bytes grow with rebuilds";
+    CloseHandle(process);
+}
+
+}  // namespace

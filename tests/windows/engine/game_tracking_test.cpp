@@ -1,0 +1,228 @@
+// Game tracking and placement with the stand-in game (a separate Overwatch.exe process) in the
+// shapes a game takes, driven through RefreshOverlay in this process with the graphics doubles.
+#include <gtest/gtest.h>
+
+#include "app/AppState.h"
+#include "app/Ids.h"
+#include "app/ManagerWindow.h"
+#include "overlay/ForegroundGame.h"
+#include "overlay/Overlay.h"
+#include "tests/windows/doubles/GraphicsDoubles.h"
+#include "tests/windows/engine/EngineHarness.h"
+
+namespace {
+
+class GameTracking : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    }
+    void SetUp() override { ResetEngine(); }
+    void TearDown() override {
+        EndGame(game);
+        ReleaseGraphics();
+        EXPECT_EQ(UnbalancedObjects(), std::vector<std::string>{});
+    }
+
+    // The reticle window stands visible, side x side, centred on the game's client area.
+    void ExpectCentredOnGame(int side) {
+        const POINT centre = ClientCentre(game.window);
+        const RECT rect = ReticleRect();
+        EXPECT_TRUE(ReticleVisible());
+        EXPECT_EQ(rect.left, centre.x - side / 2);
+        EXPECT_EQ(rect.top, centre.y - side / 2);
+        EXPECT_EQ(rect.right - rect.left, side);
+        EXPECT_EQ(rect.bottom - rect.top, side);
+    }
+
+    Game game;
+};
+
+TEST_F(GameTracking, WindowedGameInFrontGetsTheReticleInTheMiddle) {
+    game = StartGame(L"--client 1280x720 --at 100,100");
+    RefreshOverlay(false, false);
+    EXPECT_TRUE(AppState.gameActive);
+    EXPECT_EQ(AppState.overlaySize, 64);  // from the 1920 x 1080 monitor, not the window
+    ExpectCentredOnGame(64);
+    const POINT centre = ClientCentre(game.window);
+    RECT client = {};
+    GetClientRect(game.window, &client);
+    EXPECT_EQ(client.right, 1280);
+    EXPECT_EQ(client.bottom, 720);
+    POINT origin = {0, 0};
+    ClientToScreen(game.window, &origin);
+    EXPECT_EQ(centre.x, origin.x + 640);
+    EXPECT_EQ(centre.y, origin.y + 360);
+}
+
+// ctest runs this one on a 1920 x 1080 screen and again on a 2560 x 1440 one.
+TEST_F(GameTracking, BorderlessFullScreenGame) {
+    const struct {
+        int screenWidth, screenHeight;
+        RECT reticle;
+    } screens[] = {
+        {1920, 1080, {928, 508, 992, 572}},     // side 64 around (960, 540)
+        {2560, 1440, {1237, 677, 1323, 763}},  // side 86 around (1280, 720)
+    };
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    for (const auto& screen : screens) {
+        if (screen.screenWidth != width || screen.screenHeight != height) continue;
+        game = StartGame(L"--fullscreen");
+        RefreshOverlay(false, false);
+        EXPECT_TRUE(AppState.gameActive);
+        const RECT rect = ReticleRect();
+        EXPECT_EQ(rect.left, screen.reticle.left);
+        EXPECT_EQ(rect.top, screen.reticle.top);
+        EXPECT_EQ(rect.right, screen.reticle.right);
+        EXPECT_EQ(rect.bottom, screen.reticle.bottom);
+        EXPECT_TRUE(ReticleVisible());
+        return;
+    }
+    GTEST_SKIP() << "no expectation for a " << width << " x " << height << " screen";
+}
+
+TEST_F(GameTracking, UnusableGameWindowsAreNotTheGameInFront) {
+    const struct {
+        const wchar_t* arguments;
+        bool inFront;  // the stand-in can take the front in this shape
+    } cases[] = {
+        {L"--minimized", false},
+        {L"--invisible", false},
+        {L"--popup --client 0x0 --at 500,500", true},
+        {L"--popup --client 300x0 --at 500,500", true},
+        {L"--popup --client 0x300 --at 500,500", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::string(c.arguments, c.arguments + wcslen(c.arguments)));
+        ResetEngine();
+        game = StartGame(c.arguments, c.inFront);
+        if (!c.inFront) SetForegroundWindow(game.window);  // as far as Wine lets it
+        RefreshOverlay(true, false);
+        EXPECT_FALSE(AppState.gameActive);
+        EXPECT_FALSE(ReticleVisible());
+        EXPECT_EQ(CallCount("CreateDXGIFactory1"), 0);
+        EXPECT_EQ(ReticleTitle(), L"Quorvel | Waiting for Overwatch");
+        EndGame(game);
+    }
+}
+
+TEST_F(GameTracking, ClientSmallerThanTheOverlayKeepsItHiddenWhileTheGameCounts) {
+    game = StartGame(L"--popup --client 60x400 --at 500,300");
+    RefreshOverlay(true, false);
+    EXPECT_TRUE(AppState.gameActive);
+    EXPECT_EQ(AppState.graphicsStatus, S_OK);
+    EXPECT_EQ(AppState.overlaySize, 64);
+    EXPECT_FALSE(ReticleVisible());
+    EXPECT_EQ(ReticleTitle(), L"Quorvel | Rainbow");
+}
+
+TEST_F(GameTracking, AnotherProgramInFrontHidesTheReticleAndKeepsThePipeline) {
+    game = StartGame(L"--client 1280x720 --at 100,100");
+    RefreshOverlay(false, false);
+    ASSERT_TRUE(ReticleVisible());
+
+    ASSERT_TRUE(BringToFront(OtherWindow()));
+    ReticleLog = ReticleLogRecord{};
+    RefreshOverlay(false, false);
+    EXPECT_FALSE(AppState.gameActive);
+    EXPECT_FALSE(ReticleVisible());
+    EXPECT_EQ(ReticleTitle(), L"Quorvel | Waiting for Overwatch");
+    EXPECT_EQ(ReticleLog.titleChanges, 1) << "leaving the front refreshes the tray once";
+    EXPECT_NE(AppState.compVisual, nullptr);
+    // Without a window manager the X server may hand the front on by itself; count only a
+    // poll that still finds the other window in front.
+    if (GetForegroundWindow() == OtherWindow()) {
+        RefreshOverlay(false, false);
+        if (GetForegroundWindow() == OtherWindow()) {
+            EXPECT_EQ(ReticleLog.titleChanges, 1) << "the next poll refreshed the tray";
+        }
+    }
+
+    // Back in front: placed again, no rebuild, no upload.
+    ASSERT_TRUE(BringToFront(game.window));
+    RefreshOverlay(false, false);
+    EXPECT_TRUE(AppState.gameActive);
+    ExpectCentredOnGame(64);
+    EXPECT_EQ(CallCount("CreateDXGIFactory1"), 1);
+    EXPECT_EQ(CallCount("GetBuffer"), 1);
+}
+
+TEST_F(GameTracking, MovingTheGameMovesTheReticleWithoutARebuild) {
+    game = StartGame(L"--client 1280x720 --at 100,100");
+    RefreshOverlay(false, false);
+    const RECT before = ReticleRect();
+
+    SetWindowPos(game.window, nullptr, 250, 180, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(WaitUntil([&] {
+        RECT frame = {};
+        GetWindowRect(game.window, &frame);
+        return frame.left == 250 && frame.top == 180;
+    }));
+    RefreshOverlay(false, false);
+
+    ExpectCentredOnGame(64);
+    EXPECT_NE(ReticleRect().left, before.left);
+    EXPECT_EQ(CallCount("CreateDXGIFactory1"), 1);
+    EXPECT_EQ(CallCount("GetBuffer"), 1);
+}
+
+TEST_F(GameTracking, HidingTheWingsKeepsThePipelineAndShowingThemPlacesAgain) {
+    game = StartGame(L"--client 1280x720 --at 100,100");
+    RefreshOverlay(false, false);
+    ASSERT_TRUE(ReticleVisible());
+    const std::size_t calls = Doubles.calls.size();
+
+    ExecuteCommand(CmdHideWings);
+    EXPECT_FALSE(ReticleVisible());
+    EXPECT_EQ(ReticleTitle(), L"Quorvel | Hidden");
+    EXPECT_NE(AppState.compVisual, nullptr);
+
+    ReticleLog = ReticleLogRecord{};
+    ExecuteCommand(CmdShowWings);
+    ExpectCentredOnGame(64);
+    EXPECT_EQ(ReticleTitle(), L"Quorvel | Rainbow");
+    EXPECT_EQ(Doubles.calls.size(), calls) << "a build, an upload or a release ran";
+    ASSERT_FALSE(ReticleLog.positions.empty());
+    EXPECT_EQ(ReticleLog.positions.back().hwndInsertAfter, HWND_TOPMOST);
+}
+
+TEST_F(GameTracking, ResetMonitorWhileAwayRebuildsWhenTheGameReturns) {
+    game = StartGame(L"--client 1280x720 --at 100,100");
+    RefreshOverlay(false, false);
+    ASSERT_TRUE(BringToFront(OtherWindow()));
+
+    RefreshOverlay(true, true);
+    EXPECT_EQ(AppState.currentMonitor, nullptr);
+    EXPECT_EQ(CallCount("CreateDXGIFactory1"), 1);
+
+    ASSERT_TRUE(BringToFront(game.window));
+    RefreshOverlay(false, false);
+    EXPECT_EQ(CallCount("CreateDXGIFactory1"), 2);
+    EXPECT_EQ(AppState.currentMonitor, PrimaryMonitor());
+    ExpectCentredOnGame(64);
+}
+
+// The name test with the platform's own case-insensitive comparison.
+TEST(GameImage, FileNameIsOverwatchExeInAnyCaseAndFolder) {
+    const struct {
+        const wchar_t* path;
+        bool game;
+    } cases[] = {
+        {L"C:\\Program Files (x86)\\Overwatch\\_retail_\\Overwatch.exe", true},
+        {L"D:\\Games\\OVERWATCH.EXE", true},
+        {L"\\\\?\\E:\\x\\overwatch.exe", true},
+        {L"oVeRwAtCh.ExE", true},
+        {L"C:\\Games\\Overwatch.exe.bak", false},
+        {L"C:\\Games\\Overwatch", false},
+        {L"C:\\Overwatch.exe\\Launcher.exe", false},
+        {L"C:/Games/Overwatch.exe", false},  // only a backslash separates
+        {L"C:\\Games\\", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsGameImagePath(c.path), c.game)
+            << std::string(c.path, c.path + wcslen(c.path));
+    }
+}
+
+}  // namespace

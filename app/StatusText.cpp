@@ -11,7 +11,7 @@ const wchar_t* StatusText(bool hidden, bool gameActive, std::int32_t graphicsSta
     if (!gameActive) return L"Waiting for Overwatch";
     if (graphicsStatus < 0) return L"Display unavailable";
     if (deepBlack) return L"Deep Black";
-    return IsHdr(hdrScale) ? L"HDR Rainbow" : L"Rainbow";
+    return RainbowItemText(hdrScale);  // the mode's own name, as in the menu
 }
 
 const wchar_t* RainbowItemText(float hdrScale) {

@@ -25,7 +25,7 @@ endfunction()
 # Windows system DLLs, and without a link timestamp so that the same sources give the same file.
 function(quorvel_windows_link target)
     target_link_options(${target} PRIVATE
-        -municode -mwindows -static -static-libgcc -static-libstdc++
+        -municode -mwindows -static
         -Wl,--no-insert-timestamp -Wl,--build-id=none -s)
 endfunction()
 

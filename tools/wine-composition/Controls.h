@@ -9,7 +9,8 @@
 //        was (re)made
 //   QUORVEL_COMPOSITION_FRAMES=FOLDER     each committed frame as FOLDER/frame-<n>-swapchain-<s>.raw
 //                                         (the N x N x 4 half words, low byte first)
-//   QUORVEL_COMPOSITION_LOG=FILE          one line per swap chain, present and commit
+//   QUORVEL_COMPOSITION_LOG=FILE          one line per swap chain (with the process's handles,
+//                                         private bytes and GUI objects), present and commit
 #pragma once
 
 #include <windows.h>

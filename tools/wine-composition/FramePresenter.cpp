@@ -168,6 +168,7 @@ std::uint32_t DisplayPixel(const std::uint16_t* rgbaHalf) {
 HRESULT ShowCommittedFrame(StandInSwapChain& chain, HWND window) {
     if (!chain.presented) return S_OK;
     chain.presented = false;
+    if (chain.desc.Format != DXGI_FORMAT_R16G16B16A16_FLOAT) return S_OK;  // the only one read
     std::vector<std::uint16_t> words;
     HRESULT hr = ReadFrame(chain, words);
     if (FAILED(hr)) return hr;

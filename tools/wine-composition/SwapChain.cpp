@@ -1,6 +1,7 @@
 #include "tools/wine-composition/SwapChain.h"
 
 #include "tools/wine-composition/Controls.h"
+#include "tools/wine-composition/ProcessFigures.h"
 
 namespace {
 
@@ -52,8 +53,12 @@ HRESULT CreateStandInSwapChain(IUnknown* device, const DXGI_SWAP_CHAIN_DESC1* de
         return hr;
     }
     chain->serial = ++swapChainsMade;
-    LogEvent("swapchain %u %ux%u format %d buffers %u", chain->serial, desc->Width, desc->Height,
-             static_cast<int>(desc->Format), desc->BufferCount);
+    // The process's figures at each new swap chain show whether rebuilds leak.
+    const ProcessFigures figures = MeasureProcess();
+    LogEvent("swapchain %u %ux%u format %d buffers %u handles %lu private %llu gdi %lu user %lu",
+             chain->serial, desc->Width, desc->Height, static_cast<int>(desc->Format),
+             desc->BufferCount, figures.handles, figures.privateBytes, figures.gdiObjects,
+             figures.userObjects);
     *swapChain = chain;
     return S_OK;
 }

@@ -71,12 +71,16 @@ Frame LatestFrame(const Recording& recording) {
     return latest;
 }
 
-int CountEvents(const Recording& recording, const char* prefix) {
+std::vector<std::string> Events(const Recording& recording, const char* prefix) {
     std::ifstream file{std::filesystem::path(recording.log)};
-    int count = 0;
+    std::vector<std::string> lines;
     for (std::string line; std::getline(file, line);)
-        if (line.rfind(prefix, 0) == 0) ++count;
-    return count;
+        if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+    return lines;
+}
+
+int CountEvents(const Recording& recording, const char* prefix) {
+    return static_cast<int>(Events(recording, prefix).size());
 }
 
 std::vector<std::uint16_t> ExpectedFrame(int screenWidth, int screenHeight, float hdrScale,

@@ -31,7 +31,8 @@ struct Frame {
     unsigned swapChain = 0;  // which swap chain of the process showed it
 };
 Frame LatestFrame(const Recording& recording);
-// Lines of the log that start with prefix ("swapchain ", "commit ").
+// Lines of the log that start with prefix ("swapchain ", "commit "), and their count.
+std::vector<std::string> Events(const Recording& recording, const char* prefix);
 int CountEvents(const Recording& recording, const char* prefix);
 
 // What the program must upload for this screen, scale and mode.

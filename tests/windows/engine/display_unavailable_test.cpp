@@ -3,6 +3,8 @@
 // hidden, try again every 3 s, and go back to waiting when the game goes.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "tests/windows/engine/GameProcess.h"
 #include "tests/windows/support/WineTest.h"
 

@@ -2,8 +2,9 @@
 //
 // Loading: the program imports DCompositionCreateDevice, so this DLL is loaded with it. Its
 // DllMain only rewrites the program's import entries for the DXGI factory functions; the first
-// factory made through them patches the function table that Wine's factories share (and, when
-// HDR is asked for, the table of its outputs), outside the loader lock.
+// factory made through them patches the function table that Wine's factories share, and the one
+// its outputs share, outside the loader lock. The patched output description reports HDR10
+// only while the HDR control is set.
 #include <windows.h>
 #include <dxgi1_6.h>
 #include <wrl/client.h>

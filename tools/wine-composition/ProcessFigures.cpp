@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <winternl.h>
 
-#include <cstdio>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -44,16 +42,17 @@ unsigned long CountOwnHandles() {
     return 0;
 }
 
-// RssAnon of /proc/self/status: the memory only this process holds, resident.
-unsigned long long AnonymousResidentBytes() {
-    FILE* file = std::fopen("Z:\\proc\\self\\status", "r");
-    if (file == nullptr) return 0;
-    char line[256];
-    unsigned long long kib = 0;
-    while (std::fgets(line, sizeof line, file) != nullptr)
-        if (std::sscanf(line, "RssAnon: %llu kB", &kib) == 1) break;
-    std::fclose(file);
-    return kib * 1024;
+// Committed memory of this process that no other process shares: what Windows calls private
+// bytes, summed over the address space.
+unsigned long long CommittedPrivateBytes() {
+    unsigned long long total = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (const char* address = nullptr;
+         VirtualQuery(address, &region, sizeof region) == sizeof region;
+         address = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
+    }
+    return total;
 }
 
 }  // namespace
@@ -61,7 +60,7 @@ unsigned long long AnonymousResidentBytes() {
 ProcessFigures MeasureProcess() {
     ProcessFigures figures;
     figures.handles = CountOwnHandles();
-    figures.privateBytes = AnonymousResidentBytes();
+    figures.privateBytes = CommittedPrivateBytes();
     figures.gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     figures.userObjects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     return figures;

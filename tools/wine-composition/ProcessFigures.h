@@ -1,6 +1,6 @@
-// This process's handle count and private memory, as Wine can give them: GetProcessHandleCount
-// and GetProcessMemoryInfo answer 0 there, so the handles are counted in the system's handle
-// table and the memory is the anonymous resident memory the kernel reports for the process.
+// This process's handle count and private memory, as Wine can give them: GetProcessHandleCount,
+// GetProcessMemoryInfo and GetGuiResources answer 0 there, so the handles are counted in the
+// system's handle table and the private bytes are summed over the committed private regions.
 #pragma once
 
 struct ProcessFigures {

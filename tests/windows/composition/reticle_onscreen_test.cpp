@@ -146,6 +146,10 @@ TEST_F(ReticleOnScreen, RainbowCentredOnTheGameWithTheRasterizedFrame) {
         EXPECT_EQ(side, screen.side);
     }
     EXPECT_TRUE(known) << "screen " << screenWidth << "x" << screenHeight << " has no side listed";
+    const std::wstring wanted = TestEnvironment(L"QUORVEL_SCREEN");  // set by the 1440 run
+    if (!wanted.empty()) {
+        EXPECT_EQ(std::to_wstring(screenWidth) + L"x" + std::to_wstring(screenHeight), wanted);
+    }
 
     Start();
     ASSERT_TRUE(WaitForStatus(L"Rainbow"));

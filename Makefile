@@ -1,9 +1,10 @@
 # make        build build/windows/quorvel.exe
 # make test   build everything and run the host and Wine tests
 # make run    watch quorvel.exe work under Wine with a stand-in game
+# make soak   the long reliability runs (about 20 minutes)
 # Each installs what is missing from Debian's packages first (tools/install-deps).
 
-.PHONY: all deps windows host test test-host test-windows run clean
+.PHONY: all deps windows host test test-host test-windows run soak clean
 
 all: windows
 
@@ -28,6 +29,10 @@ test-windows: windows
 
 run: windows host
 	tools/run-demo
+
+# Bursts of starts, commands, foreground flips and 2000 rebuilds, with handle and memory figures.
+soak: windows
+	QUORVEL_SOAK=1 ctest --preset windows -L soak --verbose
 
 clean:
 	rm -rf build

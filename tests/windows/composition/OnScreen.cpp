@@ -101,16 +101,6 @@ int OverlaySide(int screenWidth, int screenHeight) {
     return 2 * OverlayHalfSize(ReferenceWidth(screenWidth, screenHeight));
 }
 
-HWND GameWindow() { return FindWindowW(L"QuorvelStandInGame", nullptr); }
-
-POINT GameCentre(HWND game) {
-    RECT client = {};
-    GetClientRect(game, &client);
-    POINT centre = {client.right / 2, client.bottom / 2};
-    ClientToScreen(game, &centre);
-    return centre;
-}
-
 Rgb ScreenPixel(int x, int y) {
     HDC screen = GetDC(nullptr);
     const COLORREF colour = GetPixel(screen, x, y);

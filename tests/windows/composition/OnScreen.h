@@ -40,10 +40,6 @@ std::vector<std::uint16_t> ExpectedFrame(int screenWidth, int screenHeight, floa
                                          bool deepBlack);
 int OverlaySide(int screenWidth, int screenHeight);
 
-// The stand-in game's window and the screen point at the centre of its client area.
-HWND GameWindow();
-POINT GameCentre(HWND game);
-
 struct Rgb {
     int red, green, blue;
 };

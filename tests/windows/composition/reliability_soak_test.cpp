@@ -65,7 +65,7 @@ protected:
         SetCompositionControl(L"QUORVEL_COMPOSITION_HDR", nullptr);
         recording = StartRecording(L"quorvel-soak");
         game = StartProcess(StandInGameExe(), L"--client 1280x720 --at 100,100");
-        ASSERT_TRUE(WaitUntil([] { return GameWindow() && IsWindowVisible(GameWindow()); }));
+        ASSERT_TRUE(WaitUntil([] { return StandInGameWindow() && IsWindowVisible(StandInGameWindow()); }));
     }
 
     void TearDown() override {
@@ -73,7 +73,7 @@ protected:
             RunQuorvel(L"--exit");
             EXPECT_EQ(WaitForExitCode(instance), 0);
         }
-        if (HWND window = GameWindow()) PostMessageW(window, WM_CLOSE, 0, 0);
+        if (HWND window = StandInGameWindow()) PostMessageW(window, WM_CLOSE, 0, 0);
         if (game.handle != nullptr) WaitForExitCode(game);
         SetCompositionControl(L"QUORVEL_COMPOSITION_FRAMES", nullptr);
         SetCompositionControl(L"QUORVEL_COMPOSITION_LOG", nullptr);
@@ -164,7 +164,7 @@ TEST_F(Reliability, ABurstOfForwardedCommandsEndsInTheStateOfTheLast) {
 
 TEST_F(Reliability, AThousandForegroundFlipsEndWithTheRightVisibility) {
     StartInstance();
-    HWND gameWindow = GameWindow();
+    HWND gameWindow = StandInGameWindow();
     HWND other = MakeOtherWindow();
     constexpr int Flips = 1000;
     for (int flip = 1; flip <= Flips; ++flip) {

@@ -44,7 +44,7 @@ protected:
         screenHeight = GetSystemMetrics(SM_CYSCREEN);
         side = OverlaySide(screenWidth, screenHeight);
         game = StartProcess(StandInGameExe(), L"--client 1280x720 --at 100,100");
-        ASSERT_TRUE(WaitUntil([] { return GameWindow() && IsWindowVisible(GameWindow()); }));
+        ASSERT_TRUE(WaitUntil([] { return StandInGameWindow() && IsWindowVisible(StandInGameWindow()); }));
     }
 
     void TearDown() override {
@@ -52,7 +52,7 @@ protected:
             RunQuorvel(L"--exit");
             EXPECT_EQ(WaitForExitCode(instance), 0);
         }
-        if (HWND window = GameWindow()) PostMessageW(window, WM_CLOSE, 0, 0);
+        if (HWND window = StandInGameWindow()) PostMessageW(window, WM_CLOSE, 0, 0);
         WaitForExitCode(game);
         for (const wchar_t* name : ControlNames) SetCompositionControl(name, nullptr);
     }
@@ -153,7 +153,7 @@ TEST_F(ReticleOnScreen, RainbowCentredOnTheGameWithTheRasterizedFrame) {
 
     Start();
     ASSERT_TRUE(WaitForStatus(L"Rainbow"));
-    const POINT centre = GameCentre(GameWindow());
+    const POINT centre = ClientCentreOnScreen(StandInGameWindow());
     EXPECT_TRUE(WaitUntil([&] { return OverlayPlacedAt(centre); }));
     const Frame frame = WaitForFrame(0);
     const std::vector<std::uint16_t> expected =
@@ -170,14 +170,14 @@ TEST_F(ReticleOnScreen, HdrOutputGivesHdrRainbowSixTimesBrighter) {
     const std::vector<std::uint16_t> expected =
         ExpectedFrame(screenWidth, screenHeight, 6.0f, false);
     EXPECT_TRUE(frame.words == expected) << "the committed frame is not the 6x rasterized one";
-    ExpectReticleOnScreen(GameCentre(GameWindow()), expected);
+    ExpectReticleOnScreen(ClientCentreOnScreen(StandInGameWindow()), expected);
 }
 
 TEST_F(ReticleOnScreen, ColourCommandsUploadAgainWithoutRebuilding) {
     Start();
     ASSERT_TRUE(WaitForStatus(L"Rainbow"));
     unsigned last = WaitForFrame(0).number;
-    const POINT centre = GameCentre(GameWindow());
+    const POINT centre = ClientCentreOnScreen(StandInGameWindow());
     const std::vector<std::uint16_t> rainbow = ExpectedFrame(screenWidth, screenHeight, 1.0f, false);
     const std::vector<std::uint16_t> black = ExpectedFrame(screenWidth, screenHeight, 1.0f, true);
 
@@ -211,7 +211,7 @@ TEST_F(ReticleOnScreen, ColourCommandsUploadAgainWithoutRebuilding) {
 TEST_F(ReticleOnScreen, HiddenTakesTheOverlayOffTheScreen) {
     Start();
     ASSERT_TRUE(WaitForStatus(L"Rainbow"));
-    const POINT centre = GameCentre(GameWindow());
+    const POINT centre = ClientCentreOnScreen(StandInGameWindow());
     const std::vector<std::uint16_t> rainbow = ExpectedFrame(screenWidth, screenHeight, 1.0f, false);
     ExpectReticleOnScreen(centre, rainbow);
 
@@ -228,11 +228,11 @@ TEST_F(ReticleOnScreen, HiddenTakesTheOverlayOffTheScreen) {
 TEST_F(ReticleOnScreen, OverlayFollowsTheGameAndVanishesWhenItIsMinimised) {
     Start();
     ASSERT_TRUE(WaitForStatus(L"Rainbow"));
-    HWND gameWindow = GameWindow();
+    HWND gameWindow = StandInGameWindow();
     const std::vector<std::uint16_t> rainbow = ExpectedFrame(screenWidth, screenHeight, 1.0f, false);
 
     SetWindowPos(gameWindow, nullptr, 420, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    const POINT moved = GameCentre(gameWindow);
+    const POINT moved = ClientCentreOnScreen(gameWindow);
     EXPECT_TRUE(WaitUntil([&] { return OverlayPlacedAt(moved); })) << "the overlay did not follow";
     ExpectReticleOnScreen(moved, rainbow);
     EXPECT_EQ(CountEvents(recording, "swapchain "), 1) << "a move on the same monitor rebuilt";
@@ -243,7 +243,7 @@ TEST_F(ReticleOnScreen, OverlayFollowsTheGameAndVanishesWhenItIsMinimised) {
 
     ShowWindow(gameWindow, SW_RESTORE);
     SetForegroundWindow(gameWindow);
-    const POINT restored = GameCentre(gameWindow);
+    const POINT restored = ClientCentreOnScreen(gameWindow);
     EXPECT_TRUE(WaitUntil([&] { return OverlayPlacedAt(restored); }));
     ExpectReticleOnScreen(restored, rainbow);
 }
@@ -258,7 +258,7 @@ TEST_F(ReticleOnScreen, OneFailedStepShowsDisplayUnavailableUntilTheRetrySucceed
         SetCompositionControl(L"QUORVEL_COMPOSITION_FAIL",
                               (std::wstring(step) + L":0x887A0007:once").c_str());
         Restart();
-        const POINT centre = GameCentre(GameWindow());
+        const POINT centre = ClientCentreOnScreen(StandInGameWindow());
         EXPECT_TRUE(WaitForStatus(L"Display unavailable"));
         EXPECT_FALSE(IsWindowVisible(ReticleWindow()));
         ExpectNoReticleOnScreen(centre);
@@ -278,7 +278,7 @@ TEST_F(ReticleOnScreen, AStepThatKeepsFailingKeepsTheOverlayAwayAndIsRetried) {
         << "no rebuild after the failure";
     EXPECT_EQ(WindowTitle(ReticleWindow()), L"Quorvel | Display unavailable");
     EXPECT_FALSE(IsWindowVisible(ReticleWindow()));
-    ExpectNoReticleOnScreen(GameCentre(GameWindow()));
+    ExpectNoReticleOnScreen(ClientCentreOnScreen(StandInGameWindow()));
 }
 
 }  // namespace

@@ -4,11 +4,10 @@
 
 namespace {
 
-constexpr wchar_t GameClass[] = L"QuorvelStandInGame";  // tests/fixtures/StandInGame.cpp
 constexpr wchar_t OtherClass[] = L"Quorvel.Test.Other";
 
 HWND FindProcessWindow(DWORD processId) {
-    for (HWND window : TopLevelWindowsOfClass(GameClass)) {
+    for (HWND window : TopLevelWindowsOfClass(StandInGameClass)) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
         if (owner == processId) return window;
@@ -51,14 +50,6 @@ bool BringToFront(HWND window) {
         SetForegroundWindow(window);
         return false;
     });
-}
-
-POINT ClientCentre(HWND window) {
-    RECT client = {};
-    GetClientRect(window, &client);
-    POINT centre = {client.right / 2, client.bottom / 2};
-    ClientToScreen(window, &centre);
-    return centre;
 }
 
 HMONITOR PrimaryMonitor() { return MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY); }

@@ -19,8 +19,6 @@ Game StartGame(const std::wstring& arguments, bool expectInFront = true);
 void EndGame(Game& game);
 bool BringToFront(HWND window);
 
-// The middle of the window's client area on the screen.
-POINT ClientCentre(HWND window);
 HMONITOR PrimaryMonitor();
 
 // A plain visible window of the test process: "another program" to put in front of the game.

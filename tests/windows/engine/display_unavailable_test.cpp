@@ -32,7 +32,7 @@ protected:
     // Every build pre-sizes the hidden reticle window over the game's middle, so after the
     // game has moved, the window's rectangle shows when the next build ran.
     bool WaitForBuildOver(HWND gameWindow) {
-        const POINT centre = ClientCentre(gameWindow);
+        const POINT centre = ClientCentreOnScreen(gameWindow);
         return WaitUntil([&] {
             RECT rect = {};
             GetWindowRect(reticle, &rect);

@@ -29,7 +29,7 @@ protected:
 
     // The reticle window stands visible, side x side, centred on the game's client area.
     void ExpectCentredOnGame(int side) {
-        const POINT centre = ClientCentre(game.window);
+        const POINT centre = ClientCentreOnScreen(game.window);
         const RECT rect = ReticleRect();
         EXPECT_TRUE(ReticleVisible());
         EXPECT_EQ(rect.left, centre.x - side / 2);
@@ -47,7 +47,7 @@ TEST_F(GameTracking, WindowedGameInFrontGetsTheReticleInTheMiddle) {
     EXPECT_TRUE(AppState.gameActive);
     EXPECT_EQ(AppState.overlaySize, 64);  // from the 1920 x 1080 monitor, not the window
     ExpectCentredOnGame(64);
-    const POINT centre = ClientCentre(game.window);
+    const POINT centre = ClientCentreOnScreen(game.window);
     RECT client = {};
     GetClientRect(game.window, &client);
     EXPECT_EQ(client.right, 1280);

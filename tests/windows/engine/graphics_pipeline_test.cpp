@@ -53,7 +53,7 @@ Game Pipeline::game;
 
 // Where the overlay's top-left corner belongs for the game's current position.
 POINT OriginOver(HWND gameWindow) {
-    const POINT centre = ClientCentre(gameWindow);
+    const POINT centre = ClientCentreOnScreen(gameWindow);
     return {centre.x - Side / 2, centre.y - Side / 2};
 }
 

@@ -102,6 +102,16 @@ bool WaitForTitle(HWND window, const std::wstring& title, DWORD timeoutMs) {
     return WaitUntil([&] { return WindowTitle(window) == title; }, timeoutMs);
 }
 
+HWND StandInGameWindow() { return FindWindowW(StandInGameClass, nullptr); }
+
+POINT ClientCentreOnScreen(HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    POINT centre = {client.right / 2, client.bottom / 2};
+    ClientToScreen(window, &centre);
+    return centre;
+}
+
 void EndAllInstances() {
     if (ManagerWindow() != nullptr) {
         DWORD processId = 0;

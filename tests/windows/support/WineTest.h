@@ -45,6 +45,12 @@ std::vector<HWND> TopLevelWindowsOfClass(const wchar_t* className);
 std::wstring WindowTitle(HWND window);
 bool WaitForTitle(HWND window, const std::wstring& title, DWORD timeoutMs = WaitTimeoutMs);
 
+// The stand-in game (tests/fixtures): its window class, its window, and the centre of a window's
+// client area on the screen, where the reticle belongs.
+constexpr wchar_t StandInGameClass[] = L"QuorvelStandInGame";
+HWND StandInGameWindow();
+POINT ClientCentreOnScreen(HWND window);
+
 // Ends any instance left over by an earlier test ("--exit", then waits until its windows are
 // gone) and removes the stored setting, so each test starts from a clean session.
 void EndAllInstances();

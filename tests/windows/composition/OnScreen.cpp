@@ -1,5 +1,7 @@
 #include "tests/windows/composition/OnScreen.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -143,4 +145,20 @@ std::string Describe(const Rgb& colour) {
     char text[32];
     std::snprintf(text, sizeof text, "(%d, %d, %d)", colour.red, colour.green, colour.blue);
     return text;
+}
+
+bool StartWindowedGame(Process& game) {
+    game = StartProcess(StandInGameExe(), L"--client 1280x720 --at 100,100");
+    return WaitUntil([] {
+        return StandInGameWindow() != nullptr && IsWindowVisible(StandInGameWindow());
+    });
+}
+
+void EndInstanceAndGame(Process& instance, Process& game) {
+    if (instance.handle != nullptr) {
+        RunQuorvel(L"--exit");
+        EXPECT_EQ(WaitForExitCode(instance), 0);
+    }
+    if (HWND window = StandInGameWindow()) PostMessageW(window, WM_CLOSE, 0, 0);
+    if (game.handle != nullptr) WaitForExitCode(game);
 }

@@ -40,6 +40,11 @@ std::vector<std::uint16_t> ExpectedFrame(int screenWidth, int screenHeight, floa
                                          bool deepBlack);
 int OverlaySide(int screenWidth, int screenHeight);
 
+// Starts the stand-in game windowed, 1280 x 720 at 100,100; true once its window shows.
+bool StartWindowedGame(Process& game);
+// Ends the instance (if one was started) with "--exit", expecting 0, then closes the game.
+void EndInstanceAndGame(Process& instance, Process& game);
+
 struct Rgb {
     int red, green, blue;
 };

@@ -64,17 +64,11 @@ protected:
         SetCompositionControl(L"QUORVEL_COMPOSITION_FAIL", nullptr);
         SetCompositionControl(L"QUORVEL_COMPOSITION_HDR", nullptr);
         recording = StartRecording(L"quorvel-soak");
-        game = StartProcess(StandInGameExe(), L"--client 1280x720 --at 100,100");
-        ASSERT_TRUE(WaitUntil([] { return StandInGameWindow() && IsWindowVisible(StandInGameWindow()); }));
+        ASSERT_TRUE(StartWindowedGame(game));
     }
 
     void TearDown() override {
-        if (instance.handle != nullptr) {
-            RunQuorvel(L"--exit");
-            EXPECT_EQ(WaitForExitCode(instance), 0);
-        }
-        if (HWND window = StandInGameWindow()) PostMessageW(window, WM_CLOSE, 0, 0);
-        if (game.handle != nullptr) WaitForExitCode(game);
+        EndInstanceAndGame(instance, game);
         SetCompositionControl(L"QUORVEL_COMPOSITION_FRAMES", nullptr);
         SetCompositionControl(L"QUORVEL_COMPOSITION_LOG", nullptr);
     }

@@ -43,17 +43,11 @@ protected:
         screenWidth = GetSystemMetrics(SM_CXSCREEN);
         screenHeight = GetSystemMetrics(SM_CYSCREEN);
         side = OverlaySide(screenWidth, screenHeight);
-        game = StartProcess(StandInGameExe(), L"--client 1280x720 --at 100,100");
-        ASSERT_TRUE(WaitUntil([] { return StandInGameWindow() && IsWindowVisible(StandInGameWindow()); }));
+        ASSERT_TRUE(StartWindowedGame(game));
     }
 
     void TearDown() override {
-        if (instance.handle != nullptr) {
-            RunQuorvel(L"--exit");
-            EXPECT_EQ(WaitForExitCode(instance), 0);
-        }
-        if (HWND window = StandInGameWindow()) PostMessageW(window, WM_CLOSE, 0, 0);
-        WaitForExitCode(game);
+        EndInstanceAndGame(instance, game);
         for (const wchar_t* name : ControlNames) SetCompositionControl(name, nullptr);
     }
 

@@ -57,6 +57,17 @@ POINT OriginOver(HWND gameWindow) {
     return {centre.x - Side / 2, centre.y - Side / 2};
 }
 
+// What every device creation passes besides the adapter and driver type: no software module,
+// BGRA support only, the platform's default feature levels, and no feature level asked back.
+void ExpectDeviceArguments(const DeviceCall& call) {
+    EXPECT_EQ(call.software, nullptr);
+    EXPECT_EQ(call.flags, static_cast<UINT>(D3D11_CREATE_DEVICE_BGRA_SUPPORT));
+    EXPECT_EQ(call.featureLevels, nullptr);
+    EXPECT_EQ(call.featureLevelCount, 0u);
+    EXPECT_EQ(call.sdkVersion, 7u);
+    EXPECT_FALSE(call.wantsFeatureLevel);
+}
+
 long Find(const std::string& call, long from = 0) {
     const auto& calls = Doubles.calls;
     auto found = std::find(calls.begin() + from, calls.end(), call);
@@ -104,13 +115,8 @@ TEST_F(Pipeline, FirstRefreshBuildsUploadsAndShowsInThisOrder) {
     const DeviceCall& device = Doubles.deviceCalls[0];
     EXPECT_EQ(device.adapter, "adapter 0");
     EXPECT_EQ(device.driverType, D3D_DRIVER_TYPE_UNKNOWN);
-    EXPECT_EQ(device.software, nullptr);
-    EXPECT_EQ(device.flags, static_cast<UINT>(D3D11_CREATE_DEVICE_BGRA_SUPPORT));
-    EXPECT_EQ(device.featureLevels, nullptr);
-    EXPECT_EQ(device.featureLevelCount, 0u);
-    EXPECT_EQ(device.sdkVersion, 7u);
+    ExpectDeviceArguments(device);
     EXPECT_TRUE(device.wantsDevice);
-    EXPECT_FALSE(device.wantsFeatureLevel);
     EXPECT_TRUE(device.wantsContext);
 
     const DXGI_SWAP_CHAIN_DESC1& chain = Doubles.swapChainDesc;
@@ -375,12 +381,7 @@ TEST_F(Pipeline, HardwareFailureFallsBackToWarpInSdrEvenOnHdr10) {
     const DeviceCall& warp = Doubles.deviceCalls[1];
     EXPECT_EQ(warp.adapter, "null");
     EXPECT_EQ(warp.driverType, D3D_DRIVER_TYPE_WARP);
-    EXPECT_EQ(warp.software, nullptr);
-    EXPECT_EQ(warp.flags, static_cast<UINT>(D3D11_CREATE_DEVICE_BGRA_SUPPORT));
-    EXPECT_EQ(warp.featureLevels, nullptr);
-    EXPECT_EQ(warp.featureLevelCount, 0u);
-    EXPECT_EQ(warp.sdkVersion, 7u);
-    EXPECT_FALSE(warp.wantsFeatureLevel);
+    ExpectDeviceArguments(warp);
     // The matched adapter is still held while the software device is made.
     EXPECT_LT(Find("D3D11CreateDevice WARP null"), Find("Release adapter 0"));
     EXPECT_EQ(AppState.hdrScale, 1.0f);

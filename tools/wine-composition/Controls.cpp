@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 
 namespace {
@@ -11,11 +12,35 @@ constexpr const wchar_t* StepNames[] = {L"swapchain", L"device", L"target",
                                         L"visual",    L"commit", L"present"};
 constexpr int StepCount = sizeof(StepNames) / sizeof(StepNames[0]);
 
-std::wstring Variable(const wchar_t* name) {
+std::wstring EnvironmentValue(const wchar_t* name) {
     wchar_t value[1024];
     const DWORD length = GetEnvironmentVariableW(name, value, 1024);
     if (length == 0 || length >= 1024) return {};
     return std::wstring(value, length);
+}
+
+// The live control file (QUORVEL_CONTROL_FILE): lines NAME=VALUE, read afresh at every use, so
+// a test changes a control while the program runs by replacing the file. found tells a name
+// the file gives (even with an empty value, which switches the control off) from one it lacks.
+std::wstring LiveValue(const wchar_t* name, bool& found) {
+    found = false;
+    const std::wstring path = EnvironmentValue(L"QUORVEL_CONTROL_FILE");
+    if (path.empty()) return {};
+    FILE* file = _wfopen(path.c_str(), L"r");
+    if (file == nullptr) return {};
+    const std::size_t nameLength = std::wcslen(name);
+    std::wstring value;
+    char line[1024];
+    while (std::fgets(line, sizeof line, file) != nullptr) {
+        std::wstring text(line, line + std::strcspn(line, "\r\n"));  // the controls are ASCII
+        if (text.size() > nameLength && text.compare(0, nameLength, name) == 0 &&
+            text[nameLength] == L'=') {
+            value = text.substr(nameLength + 1);
+            found = true;
+        }
+    }
+    std::fclose(file);
+    return value;
 }
 
 // A one-off failure fires once per setting: remembering the setting it fired for lets a test
@@ -23,6 +48,12 @@ std::wstring Variable(const wchar_t* name) {
 std::wstring onceSettingFired[StepCount];
 
 }  // namespace
+
+std::wstring Variable(const wchar_t* name) {
+    bool found = false;
+    std::wstring value = LiveValue(name, found);
+    return found ? value : EnvironmentValue(name);
+}
 
 HRESULT InjectedFailure(Step step) {
     const std::wstring setting = Variable(L"QUORVEL_COMPOSITION_FAIL");

@@ -1,6 +1,8 @@
 // What the environment asks of the stand-in composition: an HDR10 output, a step made to fail,
 // and where to record committed frames and events. Read afresh at every use, so a test can
-// change them between two builds of the same process.
+// change them between two builds of the same process. With QUORVEL_CONTROL_FILE=FILE set, a
+// control named in that file (lines NAME=VALUE; an empty value switches it off) takes the
+// place of the environment's, and a test changes it while the program runs by replacing FILE.
 //
 //   QUORVEL_COMPOSITION_HDR=NITS          outputs report HDR10 with MaxLuminance NITS (cd/m2)
 //   QUORVEL_COMPOSITION_FAIL=STEP:HRESULT[:once]
@@ -28,6 +30,10 @@ float ReportedHdrLuminance();
 
 // Empty when not asked for.
 std::wstring FramesFolder();
+
+// The value of the control name: from the live control file when it names it, otherwise from
+// the environment; empty when neither sets it.
+std::wstring Variable(const wchar_t* name);
 
 // Appends one line to the event log, if there is one.
 void LogEvent(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include "app/Ids.h"
 #include "overlay/OverlayGeometry.h"
@@ -23,6 +24,44 @@ Process StartQuorvelWithStandIn(const std::wstring& arguments) {
 
 void SetCompositionControl(const wchar_t* name, const wchar_t* value) {
     SetEnvironmentVariableW(name, value);
+}
+
+namespace {
+
+std::map<std::wstring, std::wstring> liveControls;
+
+std::wstring LiveControlFile() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"quorvel-live-controls.txt";
+}
+
+void WriteLiveControls() {
+    const std::wstring path = LiveControlFile();
+    const std::wstring next = path + L".next";
+    {
+        std::ofstream file{std::filesystem::path(next), std::ios::trunc};
+        for (const auto& [name, value] : liveControls)
+            file << std::filesystem::path(name).string() << '='
+                 << std::filesystem::path(value).string() << '\n';
+    }
+    MoveFileExW(next.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    SetEnvironmentVariableW(L"QUORVEL_CONTROL_FILE", path.c_str());
+}
+
+}  // namespace
+
+void SetLiveControl(const wchar_t* name, const wchar_t* value) {
+    if (value == nullptr)
+        liveControls.erase(name);
+    else
+        liveControls[name] = value;
+    WriteLiveControls();
+}
+
+void ClearLiveControls() {
+    liveControls.clear();
+    WriteLiveControls();
 }
 
 Recording StartRecording(const wchar_t* name) {

@@ -18,6 +18,13 @@ Process StartQuorvelWithStandIn(const std::wstring& arguments = L"");
 // processes started afterwards.
 void SetCompositionControl(const wchar_t* name, const wchar_t* value);
 
+// Sets (value null: removes) a control in the live control file, which a stand-in started after
+// the first call reads at every use, so the change reaches a program that is already running.
+// The file is replaced in one rename, so the stand-in never reads half of it.
+void SetLiveControl(const wchar_t* name, const wchar_t* value);
+// Empties the live control file: the environment's controls apply again.
+void ClearLiveControls();
+
 // A fresh, empty folder for frames and a fresh event log, both handed to the stand-in.
 struct Recording {
     std::wstring frames;

@@ -29,6 +29,9 @@ function(quorvel_windows_link target)
         -Wl,--no-insert-timestamp -Wl,--build-id=none -s)
 endfunction()
 
+# Files made at configure time (the version header and the manifest), for the resource scripts.
+set(QUORVEL_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+
 # quorvel.exe, or a variant of it with other resources for the start-up tests.
 function(quorvel_add_program name resource_script)
     get_filename_component(resource_script ${resource_script} ABSOLUTE)
@@ -38,5 +41,8 @@ function(quorvel_add_program name resource_script)
     target_link_libraries(${name} PRIVATE quorvel_core)
     get_filename_component(resource_dir ${resource_script} DIRECTORY)
     set_property(SOURCE ${resource_script} APPEND PROPERTY INCLUDE_DIRECTORIES
-        ${CMAKE_SOURCE_DIR}/resources ${resource_dir} ${CMAKE_CURRENT_BINARY_DIR})
+        ${CMAKE_SOURCE_DIR}/resources ${resource_dir} ${CMAKE_CURRENT_BINARY_DIR}
+        ${QUORVEL_GENERATED_DIR})
+    set_property(SOURCE ${resource_script} APPEND PROPERTY OBJECT_DEPENDS
+        ${QUORVEL_GENERATED_DIR}/version.h ${QUORVEL_GENERATED_DIR}/quorvel.manifest)
 endfunction()

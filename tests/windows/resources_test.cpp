@@ -11,6 +11,7 @@
 
 #include "app/Ids.h"
 #include "tests/windows/support/WineTest.h"
+#include "version.h"  // the build's version, made from resources/version.h.in
 
 namespace {
 
@@ -131,6 +132,7 @@ TEST_F(ProgramResources, EveryResourceIsUsEnglishOnly) {
 }
 
 // Start-up sets DPI awareness itself; a manifest setting would be a second, earlier place.
+// The manifest's own version is the program's.
 TEST_F(ProgramResources, ManifestRunsAsInvokerOnWindows10WithoutDpiSetting) {
     std::vector<std::uint8_t> bytes = Resource(RT_MANIFEST, 1);
     ASSERT_FALSE(bytes.empty());
@@ -139,6 +141,8 @@ TEST_F(ProgramResources, ManifestRunsAsInvokerOnWindows10WithoutDpiSetting) {
     EXPECT_NE(manifest.find("<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"),
               std::string::npos);
     EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);  // dpiAwareness too
+    EXPECT_NE(manifest.find("name=\"Quorvel\" version=\"" QUORVEL_VERSION_TEXT "\""),
+              std::string::npos);
 }
 
 std::wstring VersionString(const std::vector<std::uint8_t>& block, const wchar_t* name) {
@@ -162,10 +166,12 @@ TEST(ProgramVersion, ReadsBackFromTheFile) {
     ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);  // 1.0
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);           // .0.0
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+    constexpr DWORD VersionMs = QUORVEL_VERSION_MAJOR << 16 | QUORVEL_VERSION_MINOR;
+    constexpr DWORD VersionLs = QUORVEL_VERSION_PATCH << 16;  // the fourth number is always 0
+    EXPECT_EQ(fixed->dwFileVersionMS, VersionMs);
+    EXPECT_EQ(fixed->dwFileVersionLS, VersionLs);
+    EXPECT_EQ(fixed->dwProductVersionMS, VersionMs);
+    EXPECT_EQ(fixed->dwProductVersionLS, VersionLs);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
     EXPECT_EQ(fixed->dwFileDateMS, 0u);  // no time stamp: the same sources make the same file
     EXPECT_EQ(fixed->dwFileDateLS, 0u);
@@ -177,8 +183,8 @@ TEST(ProgramVersion, ReadsBackFromTheFile) {
 
     EXPECT_EQ(VersionString(block, L"ProductName"), L"Quorvel");
     EXPECT_EQ(VersionString(block, L"OriginalFilename"), L"quorvel.exe");
-    EXPECT_EQ(VersionString(block, L"FileVersion"), L"1.0.0.0");
-    EXPECT_EQ(VersionString(block, L"ProductVersion"), L"1.0.0.0");
+    EXPECT_EQ(VersionString(block, L"FileVersion"), L"" QUORVEL_VERSION_TEXT);
+    EXPECT_EQ(VersionString(block, L"ProductVersion"), L"" QUORVEL_VERSION_TEXT);
     EXPECT_FALSE(VersionString(block, L"FileDescription").empty());
 }
 

@@ -167,6 +167,50 @@ TEST_F(ReticleOnScreen, HdrOutputGivesHdrRainbowSixTimesBrighter) {
     ExpectReticleOnScreen(ClientCentreOnScreen(StandInGameWindow()), expected);
 }
 
+// The stored mode at start-up: a "Black" DWORD of 1, or of any other non-zero value, makes a
+// first instance start in Deep Black with the game in front; the next colour command stores 1 or
+// 0 in its place.
+TEST_F(ReticleOnScreen, StoredDeepBlackStartsTheFirstInstanceInDeepBlack) {
+    const struct {
+        DWORD stored;
+        const wchar_t* verb;  // null: the hotkey Ctrl+Alt+W
+        long long storedAfter;
+        const wchar_t* statusAfter;
+        bool deepBlackAfter;
+    } cases[] = {
+        {1, nullptr, 0, L"Rainbow", false},
+        {2, L"--black", 1, L"Deep Black", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "stored " << c.stored);
+        if (instance.handle != nullptr) {
+            EXPECT_EQ(RunQuorvel(L"--exit"), 0);
+            EXPECT_EQ(WaitForExitCode(instance), 0);
+            recording = StartRecording(L"quorvel-onscreen");
+        }
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, DeepBlackValueName,
+                                  REG_DWORD, &c.stored, sizeof c.stored),
+                  ERROR_SUCCESS);
+        Start();
+        EXPECT_TRUE(WaitForStatus(L"Deep Black"));
+        ASSERT_EQ(GetForegroundWindow(), StandInGameWindow()) << "the game is not in front";
+        const Frame first = WaitForFrame(0);
+        EXPECT_TRUE(first.words == ExpectedFrame(screenWidth, screenHeight, 1.0f, true))
+            << "the first frame is not the Deep Black one";
+        EXPECT_EQ(StoredBlackValue(), c.stored) << "a start without a verb wrote the setting";
+
+        if (c.verb != nullptr)
+            EXPECT_EQ(RunQuorvel(c.verb), 0);
+        else
+            PressHotkey('W');
+        EXPECT_TRUE(WaitUntil([&] { return StoredBlackValue() == c.storedAfter; }))
+            << "stored " << StoredBlackValue();
+        EXPECT_TRUE(WaitForStatus(c.statusAfter));
+        const Frame next = WaitForFrame(first.number);
+        EXPECT_TRUE(next.words == ExpectedFrame(screenWidth, screenHeight, 1.0f, c.deepBlackAfter));
+    }
+}
+
 TEST_F(ReticleOnScreen, ColourCommandsUploadAgainWithoutRebuilding) {
     Start();
     ASSERT_TRUE(WaitForStatus(L"Rainbow"));

@@ -202,7 +202,7 @@ TEST_F(ReticleOnScreen, StoredDeepBlackStartsTheFirstInstanceInDeepBlack) {
             EXPECT_EQ(WaitForExitCode(instance), 0);
             recording = StartRecording(L"quorvel-onscreen");
         }
-        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, DeepBlackValueName,
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Quorvel Overlay", L"Black",
                                   REG_DWORD, &c.stored, sizeof c.stored),
                   ERROR_SUCCESS);
         Start();

@@ -56,8 +56,8 @@ TEST_F(ManagerWindowTest, TimerMessages) {
         WPARAM timerId;
         Lines calls;
     } cases[] = {
-        {TIMER_POLL, {L"Refresh force=0 reset=0"}},
-        {TIMER_DISPLAY_SETTLE, {L"KillTimer manager 1", L"Refresh force=1 reset=1"}},
+        {2, {L"Refresh force=0 reset=0"}},  // the poll
+        {1, {L"KillTimer manager 1", L"Refresh force=1 reset=1"}},  // the display settle timer
         {0, {}},
         {3, {}},
         {0x100000001ull, {}},  // only id 1 itself is the settle timer

@@ -84,8 +84,8 @@ TEST_F(Startup, SimultaneousStartsLeaveOneInstance) {
             instance = p;
         }
     }
-    EXPECT_EQ(TopLevelWindowsOfClass(ManagerClassName).size(), 1u);
-    EXPECT_EQ(TopLevelWindowsOfClass(ReticleClassName).size(), 1u);
+    EXPECT_EQ(TopLevelWindowsOfClass(L"Quorvel.Manager").size(), 1u);
+    EXPECT_EQ(TopLevelWindowsOfClass(L"Quorvel.Reticle").size(), 1u);
     ExitInstance(instance);
 }
 

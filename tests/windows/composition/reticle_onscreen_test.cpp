@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/Ids.h"
 #include "tests/windows/composition/OnScreen.h"
@@ -15,11 +17,18 @@ namespace {
 
 constexpr const wchar_t* ControlNames[] = {L"QUORVEL_COMPOSITION_FAIL", L"QUORVEL_COMPOSITION_HDR"};
 
-// The overlay's side on the screens the tests run on.
+// The overlay's side on the screens the tests run on, and the Rainbow words (red, green, blue,
+// alpha) of its centre pixel (centre, centre) at SDR brightness: the worked examples of the
+// rasterizer on the committed image, for M = 1920 and M = 2560.
 struct ScreenCase {
     int width, height, side;
+    int centre;
+    std::uint16_t words[4];
 };
-constexpr ScreenCase Screens[] = {{1920, 1080, 64}, {2560, 1440, 86}};
+constexpr ScreenCase Screens[] = {
+    {1920, 1080, 64, 32, {0x2F51, 0x3BFE, 0x2969, 0x3BFE}},
+    {2560, 1440, 86, 43, {0x2F53, 0x3C00, 0x296A, 0x3C00}},
+};
 
 void PressHotkey(WORD key) {
     INPUT inputs[6] = {};
@@ -133,13 +142,14 @@ protected:
 };
 
 TEST_F(ReticleOnScreen, RainbowCentredOnTheGameWithTheRasterizedFrame) {
-    bool known = false;
+    const ScreenCase* known = nullptr;
     for (const ScreenCase& screen : Screens) {
         if (screen.width != screenWidth || screen.height != screenHeight) continue;
-        known = true;
+        known = &screen;
         EXPECT_EQ(side, screen.side);
     }
-    EXPECT_TRUE(known) << "screen " << screenWidth << "x" << screenHeight << " has no side listed";
+    ASSERT_NE(known, nullptr) << "screen " << screenWidth << "x" << screenHeight
+                              << " has no side listed";
     const std::wstring wanted = TestEnvironment(L"QUORVEL_SCREEN");  // set by the 1440 run
     if (!wanted.empty()) {
         EXPECT_EQ(std::to_wstring(screenWidth) + L"x" + std::to_wstring(screenHeight), wanted);
@@ -153,6 +163,10 @@ TEST_F(ReticleOnScreen, RainbowCentredOnTheGameWithTheRasterizedFrame) {
     const std::vector<std::uint16_t> expected =
         ExpectedFrame(screenWidth, screenHeight, 1.0f, false);
     EXPECT_TRUE(frame.words == expected) << "the committed frame differs from the rasterizer's";
+    ASSERT_EQ(frame.words.size(), static_cast<std::size_t>(known->side) * known->side * 4);
+    const auto middle = frame.words.begin() + (known->centre * known->side + known->centre) * 4;
+    EXPECT_EQ(std::vector<std::uint16_t>(middle, middle + 4),
+              std::vector<std::uint16_t>(known->words, known->words + 4));
     ExpectReticleOnScreen(centre, expected);
 }
 
@@ -165,6 +179,50 @@ TEST_F(ReticleOnScreen, HdrOutputGivesHdrRainbowSixTimesBrighter) {
         ExpectedFrame(screenWidth, screenHeight, 6.0f, false);
     EXPECT_TRUE(frame.words == expected) << "the committed frame is not the 6x rasterized one";
     ExpectReticleOnScreen(ClientCentreOnScreen(StandInGameWindow()), expected);
+}
+
+// The stored mode at start-up: a "Black" DWORD of 1, or of any other non-zero value, makes a
+// first instance start in Deep Black with the game in front; the next colour command stores 1 or
+// 0 in its place.
+TEST_F(ReticleOnScreen, StoredDeepBlackStartsTheFirstInstanceInDeepBlack) {
+    const struct {
+        DWORD stored;
+        const wchar_t* verb;  // null: the hotkey Ctrl+Alt+W
+        long long storedAfter;
+        const wchar_t* statusAfter;
+        bool deepBlackAfter;
+    } cases[] = {
+        {1, nullptr, 0, L"Rainbow", false},
+        {2, L"--black", 1, L"Deep Black", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "stored " << c.stored);
+        if (instance.handle != nullptr) {
+            EXPECT_EQ(RunQuorvel(L"--exit"), 0);
+            EXPECT_EQ(WaitForExitCode(instance), 0);
+            recording = StartRecording(L"quorvel-onscreen");
+        }
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Quorvel Overlay", L"Black",
+                                  REG_DWORD, &c.stored, sizeof c.stored),
+                  ERROR_SUCCESS);
+        Start();
+        EXPECT_TRUE(WaitForStatus(L"Deep Black"));
+        ASSERT_EQ(GetForegroundWindow(), StandInGameWindow()) << "the game is not in front";
+        const Frame first = WaitForFrame(0);
+        EXPECT_TRUE(first.words == ExpectedFrame(screenWidth, screenHeight, 1.0f, true))
+            << "the first frame is not the Deep Black one";
+        EXPECT_EQ(StoredBlackValue(), c.stored) << "a start without a verb wrote the setting";
+
+        if (c.verb != nullptr)
+            EXPECT_EQ(RunQuorvel(c.verb), 0);
+        else
+            PressHotkey('W');
+        EXPECT_TRUE(WaitUntil([&] { return StoredBlackValue() == c.storedAfter; }))
+            << "stored " << StoredBlackValue();
+        EXPECT_TRUE(WaitForStatus(c.statusAfter));
+        const Frame next = WaitForFrame(first.number);
+        EXPECT_TRUE(next.words == ExpectedFrame(screenWidth, screenHeight, 1.0f, c.deepBlackAfter));
+    }
 }
 
 TEST_F(ReticleOnScreen, ColourCommandsUploadAgainWithoutRebuilding) {

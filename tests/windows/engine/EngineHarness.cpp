@@ -6,6 +6,7 @@
 #include "app/ManagerWindow.h"
 #include "overlay/Overlay.h"
 #include "tests/windows/doubles/GraphicsDoubles.h"
+#include "tests/windows/engine/EngineStandIns.h"
 
 ReticleLogRecord ReticleLog;
 
@@ -57,6 +58,8 @@ const std::vector<unsigned char>& ReticleImage() {
 }  // namespace
 
 void ResetEngine() {
+    UseSystemTick();
+    StopPretending();
     ReleaseGraphics();
     AppState.hdrScale = 1.0f;
     AppState.reticlePixels = ReticleImage().data();

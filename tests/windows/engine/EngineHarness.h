@@ -17,8 +17,9 @@ struct ReticleLogRecord {
 extern ReticleLogRecord ReticleLog;
 
 // Empties the graphics references, puts every engine field of the state record back to its
-// start value, hides and clears the log of the reticle window, and resets the doubles with one
-// adapter and one SDR output on the primary monitor.
+// start value, gives the tick count and the window answers back to the system, hides and clears
+// the log of the reticle window, and resets the doubles with one adapter and one SDR output on
+// the primary monitor.
 void ResetEngine();
 
 RECT ReticleRect();

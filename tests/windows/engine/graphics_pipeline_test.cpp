@@ -15,6 +15,7 @@
 #include "overlay/ReticleRaster.h"
 #include "tests/windows/doubles/GraphicsDoubles.h"
 #include "tests/windows/engine/EngineHarness.h"
+#include "tests/windows/engine/EngineStandIns.h"
 
 namespace {
 
@@ -28,6 +29,9 @@ constexpr int Hdr10 = 12;  // DXGI_COLOR_SPACE_RGB_FULL_G2084_NONE_P2020
 // The game's window: 1280 x 720 on the 1920 x 1080 screen, so the overlay is 64 square.
 constexpr int Side = 64;
 constexpr int ReferenceWidth1080 = 1920;
+
+// A failed pipeline is rebuilt no sooner than this after the failure.
+constexpr ULONGLONG RetryDelayMs = 3000;
 
 class Pipeline : public testing::Test {
 protected:
@@ -162,7 +166,9 @@ TEST_F(Pipeline, FirstRefreshBuildsUploadsAndShowsInThisOrder) {
     EXPECT_EQ(presize.flags & (SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW),
               static_cast<UINT>(SWP_NOZORDER | SWP_NOACTIVATE));
     EXPECT_EQ(presize.x, origin.x);
+    EXPECT_EQ(presize.y, origin.y);
     EXPECT_EQ(presize.cx, Side);
+    EXPECT_EQ(presize.cy, Side);
     const WINDOWPOS& shown = ReticleLog.positions.back();
     EXPECT_EQ(shown.hwndInsertAfter, HWND_TOPMOST);
     EXPECT_EQ(shown.flags & (SWP_NOACTIVATE | SWP_SHOWWINDOW),
@@ -213,16 +219,14 @@ TEST_F(Pipeline, EveryFailingBuildStepKeepsWhatItMadeAndHidesTheOverlay) {
         ResetEngine();
         for (const std::string& step : row.failingSteps) Doubles.failures[step] = Broken;
 
-        const ULONGLONG before = GetTickCount64();
+        SetTestTick(500000);
         RefreshOverlay(false, false);
-        const ULONGLONG after = GetTickCount64();
 
         EXPECT_EQ(AppState.graphicsStatus, Broken);
         ExpectHeld(row.held);
         EXPECT_FALSE(AppState.contentUploaded);
         EXPECT_EQ(CallCount("GetBuffer"), 0) << "no upload after a failed build";
-        EXPECT_GE(AppState.retryAfterTick, before + GraphicsRetryDelayMs);
-        EXPECT_LE(AppState.retryAfterTick, after + GraphicsRetryDelayMs);
+        EXPECT_EQ(AppState.retryAfterTick, 500000 + RetryDelayMs);
         EXPECT_TRUE(AppState.gameActive);
         EXPECT_FALSE(ReticleVisible());
         EXPECT_EQ(ReticleTitle(), L"Quorvel | Display unavailable");
@@ -261,15 +265,13 @@ TEST_F(Pipeline, FailingUploadCountsAsDoneAndHidesTheOverlay) {
         ResetEngine();
         Doubles.failures[row.failingStep] = Refused;
 
-        const ULONGLONG before = GetTickCount64();
+        SetTestTick(500000);
         RefreshOverlay(false, false);
-        const ULONGLONG after = GetTickCount64();
 
         EXPECT_EQ(AppState.graphicsStatus, Refused);
         EXPECT_TRUE(AppState.contentUploaded);
         ExpectHeld({true, true, true, true, true, true});
-        EXPECT_GE(AppState.retryAfterTick, before + GraphicsRetryDelayMs);
-        EXPECT_LE(AppState.retryAfterTick, after + GraphicsRetryDelayMs);
+        EXPECT_EQ(AppState.retryAfterTick, 500000 + RetryDelayMs);
         for (const std::string& step : row.notCalled) {
             const std::string name = step.substr(0, step.find('#'));
             EXPECT_EQ(CallCount(name), name == "Commit" ? 1 : 0) << step;
@@ -294,38 +296,32 @@ TEST_F(Pipeline, UploadOfNoPixelsIsAFailure) {
     AppState.overlaySize = 0;
     AppState.contentUploaded = false;
 
-    const ULONGLONG before = GetTickCount64();
+    SetTestTick(700000);
     UploadReticle();
 
     EXPECT_EQ(AppState.graphicsStatus, E_INVALIDARG);
     EXPECT_TRUE(AppState.contentUploaded);
-    EXPECT_GE(AppState.retryAfterTick, before + GraphicsRetryDelayMs);
+    EXPECT_EQ(AppState.retryAfterTick, 700000 + RetryDelayMs);
     EXPECT_EQ(Doubles.calls.size(), calls) << "a platform call was made";
 }
 
 TEST_F(Pipeline, FailureIsRebuiltAtTheFirstRefreshAfterTheDelayReleasingFirst) {
+    SetTestTick(200000);
     Doubles.failures["CreateTargetForHwnd"] = Broken;
     RefreshOverlay(false, false);
     ASSERT_EQ(AppState.graphicsStatus, Broken);
-    const ULONGLONG due = AppState.retryAfterTick;
+    EXPECT_EQ(AppState.retryAfterTick, 203000u);
     Doubles.failures.clear();
 
-    // Poll as the timer does, until the rebuild comes. A call that does not rebuild must have
-    // started before the retry time; the one that does must have ended after it.
-    ULONGLONG lastStartWithoutRebuild = 0;
-    ULONGLONG rebuildEnded = 0;
-    ASSERT_TRUE(WaitUntil([&] {
-        const ULONGLONG start = GetTickCount64();
+    // Polls up to one millisecond before the retry time build nothing; the one at it rebuilds.
+    for (ULONGLONG tick : {200250ull, 202750ull, 202999ull}) {
+        SetTestTick(tick);
         RefreshOverlay(false, false);
-        if (CallCount("CreateDXGIFactory1") == 1) {
-            lastStartWithoutRebuild = start;
-            return false;
-        }
-        rebuildEnded = GetTickCount64();
-        return true;
-    }, 3 * WaitTimeoutMs));
-    EXPECT_LT(lastStartWithoutRebuild, due) << "a refresh after the retry time did not rebuild";
-    EXPECT_GE(rebuildEnded, due) << "rebuilt before the retry time";
+        EXPECT_EQ(CallCount("CreateDXGIFactory1"), 1) << "rebuilt at " << tick;
+    }
+    SetTestTick(203000);
+    RefreshOverlay(false, false);
+    EXPECT_EQ(CallCount("CreateDXGIFactory1"), 2) << "no rebuild at the retry time";
     EXPECT_EQ(AppState.graphicsStatus, S_OK);
     EXPECT_TRUE(ReticleVisible());
 
@@ -512,12 +508,19 @@ TEST_F(Pipeline, BrightnessFollowsTheMatchingOutput) {
     }
 }
 
+// The centre pixel (32, 32) of the 64-pixel image holds the box average of source pixels 128 to
+// 131 of the dot: these words are the worked example of the rasterizer, on the committed image.
 TEST_F(Pipeline, TheSwapChainReceivesTheRasterizedReticle) {
     const struct {
         float peak;
         float hdrScale;
         bool deepBlack;
-    } cases[] = {{0.0f, 1.0f, false}, {400.0f, 4.0f, false}, {1000.0f, 6.0f, true}};
+        std::vector<std::uint16_t> centre;  // red, green, blue, alpha
+    } cases[] = {
+        {0.0f, 1.0f, false, {0x2F51, 0x3BFE, 0x2969, 0x3BFE}},
+        {400.0f, 4.0f, false, {0x3751, 0x43FE, 0x3169, 0x3BFE}},
+        {1000.0f, 6.0f, true, {0x0000, 0x0000, 0x0000, 0x3BFE}},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "scale " << c.hdrScale << ", black " << c.deepBlack);
         ResetEngine();
@@ -532,10 +535,22 @@ TEST_F(Pipeline, TheSwapChainReceivesTheRasterizedReticle) {
         const std::vector<std::uint16_t> uploaded = ReadBackBuffer();
         const std::vector<std::uint16_t> expected = Rasterized(c.hdrScale, c.deepBlack);
         EXPECT_TRUE(uploaded == expected) << "the back buffer differs from the rasterizer's image";
-        // Not a blank image: the centre dot is there (alpha of pixel (32, 32)).
-        EXPECT_EQ(uploaded.at((32 * Side + 32) * 4 + 3), 0x3BFE);
+        ASSERT_EQ(uploaded.size(), static_cast<std::size_t>(Side) * Side * 4);
+        const auto centre = uploaded.begin() + (32 * Side + 32) * 4;
+        EXPECT_EQ(std::vector<std::uint16_t>(centre, centre + 4), c.centre);
         ReleaseGraphics();
     }
+}
+
+// The second worked example, M = 2560 (N = 86, three source pixels per output pixel): output
+// pixel (43, 43) averages nine fully opaque pixels of the dot.
+TEST_F(Pipeline, RasterizerGivesTheWorkedExampleAt2560) {
+    constexpr int side = 86;
+    std::vector<std::uint16_t> pixels(static_cast<std::size_t>(side) * side * 4);
+    RasterizeReticle(AppState.reticlePixels, side, 2560, 1.0f, false, pixels.data());
+    const auto centre = pixels.begin() + (43 * side + 43) * 4;
+    EXPECT_EQ(std::vector<std::uint16_t>(centre, centre + 4),
+              (std::vector<std::uint16_t>{0x2F53, 0x3C00, 0x296A, 0x3C00}));
 }
 
 TEST_F(Pipeline, ColourCommandUploadsAgainWithoutARebuild) {
@@ -580,6 +595,114 @@ TEST_F(Pipeline, ForcedRefreshPlacesAgainAndRefreshesTheTray) {
     EXPECT_EQ(ReticleLog.positions[0].flags & (SWP_NOACTIVATE | SWP_SHOWWINDOW),
               static_cast<UINT>(SWP_NOACTIVATE | SWP_SHOWWINDOW));
     EXPECT_EQ(ReticleLog.titleChanges, 1);
+}
+
+// Every build starts from SDR brightness: after a build on an HDR10 output, a rebuild for an
+// output that is SDR now, or for a monitor that no adapter lists, gets 1.0 and "Rainbow".
+TEST_F(Pipeline, EveryBuildStartsFromSdrBrightness) {
+    const struct {
+        const char* what;
+        HMONITOR outputMonitor;  // null: the game's
+        int colorSpace;
+    } cases[] = {
+        {"the output is SDR now", nullptr, 0},
+        {"no adapter lists the monitor", OtherMonitor, Hdr10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetEngine();
+        OutputSetup& output = Doubles.adapters[0].outputs[0];
+        output.colorSpace = Hdr10;
+        output.maxLuminance = 400.0f;
+        RefreshOverlay(false, false);
+        ASSERT_EQ(AppState.hdrScale, 4.0f);
+        ASSERT_EQ(ReticleTitle(), L"Quorvel | HDR Rainbow");
+
+        output.monitor = c.outputMonitor != nullptr ? c.outputMonitor : PrimaryMonitor();
+        output.colorSpace = c.colorSpace;
+        RefreshOverlay(true, true);
+
+        ASSERT_EQ(CallCount("CreateDXGIFactory1"), 2);
+        ASSERT_EQ(AppState.graphicsStatus, S_OK);
+        EXPECT_EQ(AppState.hdrScale, 1.0f);
+        EXPECT_EQ(ReticleTitle(), L"Quorvel | Rainbow");
+        const std::vector<std::uint16_t> uploaded = ReadBackBuffer();
+        ASSERT_EQ(uploaded.size(), static_cast<std::size_t>(Side) * Side * 4);
+        const auto centre = uploaded.begin() + (32 * Side + 32) * 4;
+        EXPECT_EQ(std::vector<std::uint16_t>(centre, centre + 4),
+                  (std::vector<std::uint16_t>{0x2F51, 0x3BFE, 0x2969, 0x3BFE}));
+        ReleaseGraphics();
+    }
+}
+
+// A rebuild while the reticle is shown: hidden first, then pre-sized hidden at the origin, then
+// shown topmost there, in that order and nothing else.
+TEST_F(Pipeline, RebuildWhileShownHidesPreSizesThenShowsTopmost) {
+    RefreshOverlay(false, false);
+    ASSERT_TRUE(ReticleVisible());
+    ReticleLog = ReticleLogRecord{};
+
+    RefreshOverlay(true, true);
+
+    ASSERT_EQ(CallCount("CreateDXGIFactory1"), 2);
+    const POINT origin = OriginOver(game.window);
+    const UINT shownOrHidden = SWP_SHOWWINDOW | SWP_HIDEWINDOW;
+    ASSERT_EQ(ReticleLog.positions.size(), 3u);
+    const WINDOWPOS& hide = ReticleLog.positions[0];
+    EXPECT_EQ(hide.flags & shownOrHidden, static_cast<UINT>(SWP_HIDEWINDOW));
+    const WINDOWPOS& presize = ReticleLog.positions[1];
+    EXPECT_EQ(presize.flags & (shownOrHidden | SWP_NOZORDER | SWP_NOACTIVATE),
+              static_cast<UINT>(SWP_NOZORDER | SWP_NOACTIVATE));
+    EXPECT_EQ(presize.x, origin.x);
+    EXPECT_EQ(presize.y, origin.y);
+    EXPECT_EQ(presize.cx, Side);
+    EXPECT_EQ(presize.cy, Side);
+    const WINDOWPOS& shown = ReticleLog.positions[2];
+    EXPECT_EQ(shown.hwndInsertAfter, HWND_TOPMOST);
+    EXPECT_EQ(shown.flags & (shownOrHidden | SWP_NOACTIVATE),
+              static_cast<UINT>(SWP_SHOWWINDOW | SWP_NOACTIVATE));
+    EXPECT_EQ(shown.x, origin.x);
+    EXPECT_EQ(shown.y, origin.y);
+    EXPECT_EQ(shown.cx, Side);
+    EXPECT_EQ(shown.cy, Side);
+    EXPECT_TRUE(ReticleVisible());
+}
+
+// With the tick count set by the test: a successful build also sets the retry time 3000 ms
+// ahead; a failed upload (here after a colour command, with no build in that call) sets it 3000
+// ms after the upload, and the first refresh at that time, not one millisecond earlier, rebuilds
+// and uploads afresh.
+TEST_F(Pipeline, RetryTimeFollowsEveryBuildAndAFailedUpload) {
+    SetTestTick(100000);
+    RefreshOverlay(false, false);
+    ASSERT_EQ(AppState.graphicsStatus, S_OK);
+    EXPECT_EQ(AppState.retryAfterTick, 103000u);
+
+    SetTestTick(101000);
+    Doubles.failures["Present"] = Refused;
+    ExecuteCommand(CmdDeepBlack);
+    ASSERT_EQ(CallCount("CreateDXGIFactory1"), 1);
+    ASSERT_EQ(CallCount("GetBuffer"), 2);
+    ASSERT_EQ(AppState.graphicsStatus, Refused);
+    EXPECT_EQ(AppState.retryAfterTick, 104000u);
+    EXPECT_FALSE(ReticleVisible());
+    Doubles.failures.clear();
+
+    SetTestTick(103999);
+    RefreshOverlay(false, false);
+    EXPECT_EQ(CallCount("CreateDXGIFactory1"), 1) << "rebuilt before the retry time";
+    EXPECT_EQ(CallCount("GetBuffer"), 2) << "the failed upload was tried again";
+    EXPECT_FALSE(ReticleVisible());
+
+    SetTestTick(104000);
+    RefreshOverlay(false, false);
+    EXPECT_EQ(CallCount("CreateDXGIFactory1"), 2) << "no rebuild at the retry time";
+    EXPECT_EQ(CallCount("GetBuffer"), 3) << "no upload after the rebuild";
+    EXPECT_EQ(AppState.graphicsStatus, S_OK);
+    EXPECT_EQ(AppState.retryAfterTick, 107000u);
+    EXPECT_TRUE(ReadBackBuffer() == Rasterized(1.0f, true));
+    EXPECT_TRUE(ReticleVisible());
+    EXPECT_EQ(ReticleTitle(), L"Quorvel | Deep Black");
 }
 
 }  // namespace

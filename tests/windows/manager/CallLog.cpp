@@ -100,8 +100,10 @@ LSTATUS WINAPI LoggedRegSetKeyValue(HKEY key, LPCWSTR subKey, LPCWSTR name, DWOR
 }
 
 BOOL WINAPI LoggedPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (window != nullptr && window == AppState.managerWindow)
-        Log(L"PostMessage manager 0x%04x %llu %lld", message,
+    // A post to no window goes to the thread's queue: logged too, so a post that should not
+    // happen at all shows even when the manager window is missing.
+    if (window == nullptr || window == AppState.managerWindow)
+        Log(L"PostMessage %ls 0x%04x %llu %lld", WindowName(window).c_str(), message,
             static_cast<unsigned long long>(wParam), static_cast<long long>(lParam));
     static auto real = Real<decltype(&PostMessageW)>(L"user32.dll", "PostMessageW");
     return real(window, message, wParam, lParam);

@@ -35,7 +35,8 @@ extern std::vector<RefreshSnapshot> refreshes;
 // When true, GetCursorPos fails (and leaves the point alone).
 extern bool failCursorPos;
 
-// Posts are recorded only for the manager window; the call is passed on in any case.
+// Posts are recorded only for the manager window and for no window (the thread's queue); the
+// call is passed on in any case.
 // PostQuitMessage is recorded and never passed on, so the test thread's loop goes on.
 
 bool PopupMenuOpen();  // a visible "#32768" window of this thread

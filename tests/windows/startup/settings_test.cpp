@@ -4,11 +4,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/Ids.h"
 #include "app/Settings.h"
 #include "tests/windows/support/WineTest.h"
 
 namespace {
+
+// Where the setting lives, as other programs and earlier versions find it.
+constexpr wchar_t SettingsKey[] = L"Software\\Quorvel Overlay";
+constexpr wchar_t BlackValue[] = L"Black";
 
 struct StoredValue {
     const char* what;
@@ -36,12 +39,12 @@ TEST(Settings, OnlyANonZeroDwordIsDeepBlack) {
         SCOPED_TRACE(v.what);
         DeleteSettingsKey();
         if (v.type != REG_NONE) {
-            ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, DeepBlackValueName,
+            ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey, BlackValue,
                                       v.type, v.data.data(), static_cast<DWORD>(v.data.size())),
                       ERROR_SUCCESS);
         } else {
             HKEY key = nullptr;
-            ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, SettingsKeyPath, &key), ERROR_SUCCESS);
+            ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, SettingsKey, &key), ERROR_SUCCESS);
             RegCloseKey(key);
         }
         EXPECT_EQ(ReadDeepBlackSetting(), v.deepBlack);
@@ -56,7 +59,7 @@ TEST(Settings, WritingStoresOneOrZeroAndCreatesTheKey) {
     WriteDeepBlackSetting(false);
     EXPECT_EQ(StoredBlackValue(), 0);
     // A REG_SZ left by someone else is replaced by the DWORD.
-    RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, DeepBlackValueName, REG_SZ, L"1", 4);
+    RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey, BlackValue, REG_SZ, L"1", 4);
     WriteDeepBlackSetting(true);
     EXPECT_EQ(StoredBlackValue(), 1);
     EXPECT_TRUE(ReadDeepBlackSetting());

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Ids.h"
 
 std::wstring TestEnvironment(const wchar_t* name) {
     wchar_t buffer[2048];
@@ -71,8 +70,17 @@ long RunQuorvel(const std::wstring& arguments, DWORD timeoutMs) {
     return WaitForExitCode(later, timeoutMs);
 }
 
-HWND ManagerWindow() { return FindWindowW(ManagerClassName, nullptr); }
-HWND ReticleWindow() { return FindWindowW(ReticleClassName, nullptr); }
+// The names other programs rely on, written out here rather than taken from the program's own
+// constants, so a wrong name in the program fails the tests.
+namespace {
+constexpr wchar_t ManagerClass[] = L"Quorvel.Manager";
+constexpr wchar_t ReticleClass[] = L"Quorvel.Reticle";
+constexpr wchar_t SettingsKey[] = L"Software\\Quorvel Overlay";
+constexpr wchar_t BlackValue[] = L"Black";
+}  // namespace
+
+HWND ManagerWindow() { return FindWindowW(ManagerClass, nullptr); }
+HWND ReticleWindow() { return FindWindowW(ReticleClass, nullptr); }
 
 std::vector<HWND> TopLevelWindowsOfClass(const wchar_t* className) {
     struct Search {
@@ -133,12 +141,12 @@ void ExitInstance(Process& instance) {
     EXPECT_EQ(WaitForExitCode(instance), 0);
 }
 
-void DeleteSettingsKey() { RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKeyPath); }
+void DeleteSettingsKey() { RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey); }
 
 long long StoredBlackValue() {
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath, DeepBlackValueName, RRF_RT_REG_DWORD,
+    if (RegGetValueW(HKEY_CURRENT_USER, SettingsKey, BlackValue, RRF_RT_REG_DWORD,
                      nullptr, &value, &size) != ERROR_SUCCESS)
         return -1;
     return value;

@@ -40,6 +40,7 @@ decltype(&SetWinEventHook) realSetWinEventHook;
 decltype(&UnhookWinEvent) realUnhookWinEvent;
 decltype(&SetTimer) realSetTimer;
 decltype(&GetMessageW) realGetMessageW;
+decltype(&GetForegroundWindow) realGetForegroundWindow;
 decltype(&GetClientRect) realGetClientRect;
 decltype(&ClientToScreen) realClientToScreen;
 decltype(&MonitorFromPoint) realMonitorFromPoint;
@@ -56,7 +57,8 @@ std::string Narrow(const wchar_t* text) {
     if (text == nullptr) return "(null)";
     if (IS_INTRESOURCE(text)) {
         char number[16];
-        std::snprintf(number, sizeof number, "#%u", static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(text)));
+        std::snprintf(number, sizeof number, "#%u",
+                      static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(text)));
         return number;
     }
     std::string narrow;
@@ -93,9 +95,7 @@ void Log(const char* format, ...) {
 // Does one FAULT entry of the setting name this call? key is "FUNCTION" or "FUNCTION/NAME".
 bool EntryMatches(const std::wstring& entry, const std::wstring& key, unsigned count) {
     const std::size_t at = entry.find(L'@');
-    if (entry.compare(0, at, key) != 0 || (at == std::wstring::npos && entry.size() != key.size()))
-        return false;
-    if (at != std::wstring::npos && at != key.size()) return false;
+    if (entry.substr(0, at) != key) return false;
     return at == std::wstring::npos || std::wcstoul(entry.c_str() + at + 1, nullptr, 10) == count;
 }
 
@@ -324,7 +324,13 @@ BOOL WINAPI HookGetMessageW(LPMSG message, HWND window, UINT first, UINT last) {
     return result;
 }
 
-// The foreground test: four times a second, so only a failure is logged.
+// The foreground test. Its first call is logged (the line per refresh shows whether anything
+// polls); the later steps run four times a second, so only their failures are.
+
+HWND WINAPI HookGetForegroundWindow() {
+    Log("GetForegroundWindow");
+    return realGetForegroundWindow();
+}
 
 HANDLE WINAPI HookOpenProcess(DWORD access, BOOL inherit, DWORD processId) {
     if (Fails(L"OpenProcess")) {
@@ -434,7 +440,8 @@ const Hook Hooks[] = {
     QUORVEL_HOOK(RegisterHotKey),   QUORVEL_HOOK(UnregisterHotKey),
     QUORVEL_HOOK(SetWinEventHook),  QUORVEL_HOOK(UnhookWinEvent),
     QUORVEL_HOOK(SetTimer),         QUORVEL_HOOK(GetMessageW),
-    QUORVEL_HOOK(GetClientRect),    QUORVEL_HOOK(ClientToScreen),
+    QUORVEL_HOOK(GetForegroundWindow), QUORVEL_HOOK(GetClientRect),
+    QUORVEL_HOOK(ClientToScreen),
     QUORVEL_HOOK(MonitorFromPoint), QUORVEL_HOOK(GetMonitorInfoW),
     QUORVEL_HOOK(AppendMenuW),      QUORVEL_HOOK(Shell_NotifyIconW),
     QUORVEL_HOOK(FindWindowW),      QUORVEL_HOOK(PostMessageW),
@@ -471,7 +478,8 @@ void WritePointer(void** slot, void* value) {
     FlushInstructionCache(GetCurrentProcess(), slot, sizeof(void*));
 }
 
-// The one import entry of the program for a name, whichever DLL it comes from.
+// Points the program's imports from one DLL that have a hook at the hook, keeping the real
+// functions; a function is found by name, whichever DLL the program takes it from.
 void RewriteImport(BYTE* base, const IMAGE_IMPORT_DESCRIPTOR& import) {
     if (import.OriginalFirstThunk == 0) return;
     auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import.OriginalFirstThunk);

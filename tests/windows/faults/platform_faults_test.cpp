@@ -111,17 +111,24 @@ struct FatalRow {
     const wchar_t* faults;  // null: no fault, another object holds the mutex's name
     const char* function;   // the call made to fail
     long exitCode;
+    const char* notCalled;  // a later step the start must not reach
+    const char* called;     // a step the start must still have made, or null
 };
 
 const FatalRow FatalRows[] = {
-    {"MutexNotCreated", L"CreateMutexW", "CreateMutexW", 2},
-    {"MutexNameHeldByAnEvent", nullptr, nullptr, 2},
-    {"ImageNotLoaded", L"LoadResource", "LoadResource", 3},
-    {"ImageNotLocked", L"LockResource", "LockResource", 3},
-    {"ManagerClassNotRegistered", L"RegisterClassW@1", "RegisterClassW", 4},
-    {"ReticleClassNotRegistered", L"RegisterClassW@2", "RegisterClassW", 5},
-    {"ManagerWindowNotCreated", L"CreateWindowExW/Quorvel.Manager", "CreateWindowExW", 6},
-    {"ReticleWindowNotCreated", L"CreateWindowExW/Quorvel.Reticle", "CreateWindowExW", 6},
+    {"MutexNotCreated", L"CreateMutexW", "CreateMutexW", 2, "CoInitializeEx", nullptr},
+    {"MutexNameHeldByAnEvent", nullptr, nullptr, 2, "CoInitializeEx", nullptr},
+    {"ImageNotLoaded", L"LoadResource", "LoadResource", 3, "LockResource", nullptr},
+    {"ImageNotLocked", L"LockResource", "LockResource", 3, "RegGetValueW", nullptr},
+    {"ManagerClassNotRegistered", L"RegisterClassW@1", "RegisterClassW", 4,
+     "RegisterClassW Quorvel.Reticle", nullptr},
+    {"ReticleClassNotRegistered", L"RegisterClassW@2", "RegisterClassW", 5, "CreateWindowExW",
+     nullptr},
+    // Both windows are attempted before either is tested.
+    {"ManagerWindowNotCreated", L"CreateWindowExW/Quorvel.Manager", "CreateWindowExW", 6,
+     "Shell_NotifyIconW", "CreateWindowExW Quorvel.Reticle -> window"},
+    {"ReticleWindowNotCreated", L"CreateWindowExW/Quorvel.Reticle", "CreateWindowExW", 6,
+     "Shell_NotifyIconW", nullptr},
 };
 
 class FatalStart : public PlatformFaults, public testing::TestWithParam<FatalRow> {
@@ -145,6 +152,10 @@ TEST_P(FatalStart, EndsWithItsCodeAndLeavesNothing) {
     } else {
         EXPECT_EQ(run.CountCalls("CreateMutexW Local\\Quorvel.Overlay -> null error 6"), 1)
             << "the name clash gives ERROR_INVALID_HANDLE";
+    }
+    EXPECT_EQ(run.CountCalls(std::string(row.notCalled) + " "), 0) << "went on past the failure";
+    if (row.called != nullptr) {
+        EXPECT_EQ(run.CountCalls(row.called), 1);
     }
     EXPECT_EQ(ManagerWindow(), nullptr);
     EXPECT_EQ(ReticleWindow(), nullptr);
@@ -271,13 +282,18 @@ void HookFailed(Run& run) {
 }
 
 // Without the poll (and with no hook, whose events would refresh too) the game coming to the
-// front changes nothing; the next command refreshes.
+// front changes nothing: no refresh even looks at the foreground window. The next command
+// refreshes.
 void TimerFailed(Run& run) {
     EXPECT_TRUE(run.FaultFired("SetTimer"));
     ASSERT_TRUE(run.StartGame());
-    constexpr DWORD FourPolls = 4 * TIMER_POLL_MS;
-    EXPECT_FALSE(WaitForTitle(ReticleWindow(), Rainbow, FourPolls)) << "something polled";
-    EXPECT_FALSE(IsWindowVisible(ReticleWindow()));
+    // A working poll would look at least eight times meanwhile.
+    const int looks = run.CountCalls("GetForegroundWindow");
+    constexpr DWORD EightPolls = 8 * TIMER_POLL_MS;
+    EXPECT_FALSE(WaitUntil([&] { return run.CountCalls("GetForegroundWindow") > looks; },
+                           EightPolls))
+        << "something polled";
+    EXPECT_EQ(WindowTitle(ReticleWindow()), Waiting);
     EXPECT_EQ(RunQuorvel(L"--show"), 0);
     ASSERT_TRUE(run.WaitShown());
 }

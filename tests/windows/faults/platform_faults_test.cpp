@@ -85,16 +85,19 @@ struct Run {
     }
 };
 
-class PlatformFaults {
+// Each row starts from a clean session (no instance, no stored setting, no faults) with a fresh
+// call log, and leaves one behind.
+template <typename Base>
+class FaultRun : public Base {
 protected:
-    void SetUpRun() {
+    void SetUp() override {
         EndAllInstances();
         ClearLiveControls();
         SetCompositionControl(FaultsControl, nullptr);
         run.recording = StartRecording(L"quorvel-faults");
         SetCompositionControl(CallLogControl, run.recording.log.c_str());
     }
-    void TearDownRun() {
+    void TearDown() override {
         ClearLiveControls();
         SetCompositionControl(FaultsControl, nullptr);
         SetCompositionControl(CallLogControl, nullptr);
@@ -131,11 +134,7 @@ const FatalRow FatalRows[] = {
      "Shell_NotifyIconW", nullptr},
 };
 
-class FatalStart : public PlatformFaults, public testing::TestWithParam<FatalRow> {
-protected:
-    void SetUp() override { SetUpRun(); }
-    void TearDown() override { TearDownRun(); }
-};
+class FatalStart : public FaultRun<testing::TestWithParam<FatalRow>> {};
 
 // Started with "--black", which a start that got through would store.
 TEST_P(FatalStart, EndsWithItsCodeAndLeavesNothing) {
@@ -343,11 +342,7 @@ const ToleratedRow ToleratedRows[] = {
      RegistryNotWritten},
 };
 
-class ToleratedStart : public PlatformFaults, public testing::TestWithParam<ToleratedRow> {
-protected:
-    void SetUp() override { SetUpRun(); }
-    void TearDown() override { TearDownRun(); }
-};
+class ToleratedStart : public FaultRun<testing::TestWithParam<ToleratedRow>> {};
 
 TEST_P(ToleratedStart, RunsWithTheFallback) {
     const ToleratedRow& row = GetParam();
@@ -375,11 +370,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, ToleratedStart, testing::ValuesIn(ToleratedRows),
 
 // --- The foreground test: each failing step means "not in front", until it works again. ---
 
-class ForegroundStep : public PlatformFaults, public testing::TestWithParam<const char*> {
-protected:
-    void SetUp() override { SetUpRun(); }
-    void TearDown() override { TearDownRun(); }
-};
+class ForegroundStep : public FaultRun<testing::TestWithParam<const char*>> {};
 
 TEST_P(ForegroundStep, FailingMeansNotInFrontAndTheNextPollFindsTheGame) {
     const std::string step = GetParam();
@@ -406,11 +397,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, ForegroundStep,
 
 // --- The message loop and later starts. ---
 
-class LoopAndLaterStarts : public PlatformFaults, public testing::Test {
-protected:
-    void SetUp() override { SetUpRun(); }
-    void TearDown() override { TearDownRun(); }
-};
+class LoopAndLaterStarts : public FaultRun<testing::Test> {};
 
 // GetMessageW returning -1 ends the loop as WM_QUIT does: graphics released, then the reticle
 // window destroyed, then COM uninitialised, exit code 0.

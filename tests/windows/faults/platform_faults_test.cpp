@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/Ids.h"
 #include "tests/windows/composition/OnScreen.h"
 #include "tests/windows/support/WineTest.h"
 
@@ -22,6 +21,10 @@ constexpr wchar_t Waiting[] = L"Quorvel | Waiting for Overwatch";
 constexpr wchar_t Hidden[] = L"Quorvel | Hidden";
 constexpr wchar_t Rainbow[] = L"Quorvel | Rainbow";
 constexpr wchar_t DeepBlack[] = L"Quorvel | Deep Black";
+// What other programs and the user rely on, written out rather than taken from the program.
+constexpr wchar_t MutexName[] = L"Local\\Quorvel.Overlay";
+constexpr wchar_t SettingsKey[] = L"Software\\Quorvel Overlay";
+constexpr DWORD PollMs = 250;
 
 // One run of the program under faults: the instance, the game, the call log.
 struct Run {
@@ -141,7 +144,7 @@ TEST_P(FatalStart, EndsWithItsCodeAndLeavesNothing) {
     const FatalRow& row = GetParam();
     HANDLE event = nullptr;
     if (row.faults == nullptr) {
-        event = CreateEventW(nullptr, TRUE, FALSE, InstanceMutexName);
+        event = CreateEventW(nullptr, TRUE, FALSE, MutexName);
         ASSERT_NE(event, nullptr);
     }
     run.Start(row.faults, L"--black");
@@ -288,7 +291,7 @@ void TimerFailed(Run& run) {
     ASSERT_TRUE(run.StartGame());
     // A working poll would look at least eight times meanwhile.
     const int looks = run.CountCalls("GetForegroundWindow");
-    constexpr DWORD EightPolls = 8 * TIMER_POLL_MS;
+    constexpr DWORD EightPolls = 8 * PollMs;
     EXPECT_FALSE(WaitUntil([&] { return run.CountCalls("GetForegroundWindow") > looks; },
                            EightPolls))
         << "something polled";
@@ -348,8 +351,8 @@ TEST_P(ToleratedStart, RunsWithTheFallback) {
     const ToleratedRow& row = GetParam();
     if (row.deepBlackStored) {
         const DWORD black = 1;
-        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, DeepBlackValueName, REG_DWORD,
-                                  &black, sizeof black),
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey, L"Black", REG_DWORD, &black,
+                                  sizeof black),
                   ERROR_SUCCESS);
     }
     if (row.gameFirst) {
@@ -441,7 +444,7 @@ TEST_F(LoopAndLaterStarts, FailedPostDropsTheCommand) {
 // A start while the running instance shuts down: the mutex is held, its manager window is gone.
 // 50 looks, each followed by Sleep(20) (about a second), and the later start ends with 0.
 TEST_F(LoopAndLaterStarts, NoManagerWindowIn50AttemptsEndsWith0) {
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, InstanceMutexName);
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, MutexName);
     ASSERT_NE(mutex, nullptr);
     ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
     run.Start(nullptr, L"--hide");

@@ -47,6 +47,20 @@ const unsigned char* LockReticleImage(HINSTANCE instance) {
     return static_cast<const unsigned char*>(LockResource(loaded));
 }
 
+// SetProcessDpiAwarenessContext came with Windows 10 1703; an import of it would keep the loader
+// from starting the program on the releases before. Where it is missing the program runs
+// unaware of DPI, as it does when the call fails.
+void BecomePerMonitorDpiAware() {
+    using SetAwarenessFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    const FARPROC found =
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext");
+    if (found == nullptr) return;
+    // Through the generic function type, which GCC accepts as a cast between any two.
+    const auto setAwareness =
+        reinterpret_cast<SetAwarenessFn>(reinterpret_cast<void (*)()>(found));
+    setAwareness(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+}
+
 HWND CreateHiddenWindow(HINSTANCE instance, DWORD exStyle, const wchar_t* className,
                         const wchar_t* title) {
     return CreateWindowExW(exStyle, className, title, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
@@ -56,7 +70,7 @@ HWND CreateHiddenWindow(HINSTANCE instance, DWORD exStyle, const wchar_t* classN
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    BecomePerMonitorDpiAware();
 
     HANDLE mutex = CreateMutexW(nullptr, FALSE, InstanceMutexName);
     if (mutex == nullptr) return ExitNoMutex;

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "tools/wine-composition/Controls.h"
+#include "tools/wine-composition/PlatformFaults.h"
 #include "tools/wine-composition/SwapChain.h"
 #include "tools/wine-composition/VtableSlots.h"
 
@@ -146,5 +147,6 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
                reinterpret_cast<void**>(&originalCreateFactory1));
     HookImport(program, "CreateDXGIFactory2", reinterpret_cast<void*>(&CreateFactory2Hook),
                reinterpret_cast<void**>(&originalCreateFactory2));
+    InstallPlatformFaults();
     return TRUE;
 }

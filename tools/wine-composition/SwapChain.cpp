@@ -80,6 +80,7 @@ ULONG StandInSwapChain::AddRef() { return static_cast<ULONG>(InterlockedIncremen
 
 ULONG StandInSwapChain::Release() {
     const LONG left = InterlockedDecrement(&references);
+    if (left == 0) LogEvent("release swapchain %u", serial);
     if (left == 0) delete this;
     return static_cast<ULONG>(left);
 }

@@ -45,7 +45,11 @@ void WriteLiveControls() {
             file << std::filesystem::path(name).string() << '='
                  << std::filesystem::path(value).string() << '\n';
     }
-    MoveFileExW(next.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    // The stand-in opens the file without delete sharing at every use, and while it has it open
+    // the replacing rename fails: try again until the reader has let go.
+    WaitUntil([&] {
+        return MoveFileExW(next.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    });
     SetEnvironmentVariableW(L"QUORVEL_CONTROL_FILE", path.c_str());
 }
 

@@ -83,15 +83,21 @@ float ReportedHdrLuminance() {
 
 std::wstring FramesFolder() { return Variable(L"QUORVEL_COMPOSITION_FRAMES"); }
 
-void LogEvent(const char* format, ...) {
-    const std::wstring path = Variable(L"QUORVEL_COMPOSITION_LOG");
+void AppendToLog(const wchar_t* control, const char* prefix, const char* format,
+                 va_list arguments) {
+    const std::wstring path = Variable(control);
     if (path.empty()) return;
     FILE* file = _wfopen(path.c_str(), L"a");
     if (file == nullptr) return;
-    va_list arguments;
-    va_start(arguments, format);
+    std::fputs(prefix, file);
     std::vfprintf(file, format, arguments);
-    va_end(arguments);
     std::fputc('\n', file);
     std::fclose(file);
+}
+
+void LogEvent(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    AppendToLog(L"QUORVEL_COMPOSITION_LOG", "", format, arguments);
+    va_end(arguments);
 }

@@ -17,6 +17,8 @@
 
 #include <windows.h>
 
+#include <cstdarg>
+
 #include <string>
 
 enum class Step { SwapChain, Device, Target, Visual, Commit, Present };
@@ -34,6 +36,10 @@ std::wstring FramesFolder();
 // The value of the control name: from the live control file when it names it, otherwise from
 // the environment; empty when neither sets it.
 std::wstring Variable(const wchar_t* name);
+
+// Appends prefix and one formatted line to the log file that control names, if it names one.
+void AppendToLog(const wchar_t* control, const char* prefix, const char* format,
+                 va_list arguments);
 
 // Appends one line to the event log, if there is one.
 void LogEvent(const char* format, ...) __attribute__((format(printf, 1, 2)));

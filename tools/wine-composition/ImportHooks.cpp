@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "tools/wine-composition/Controls.h"
+#include "tools/wine-composition/ImportTable.h"
 #include "tools/wine-composition/PlatformFaults.h"
 #include "tools/wine-composition/SwapChain.h"
 #include "tools/wine-composition/VtableSlots.h"
@@ -31,15 +32,6 @@ CreateFactoryFn originalCreateFactory1 = nullptr;
 CreateFactory2Fn originalCreateFactory2 = nullptr;
 CreateSwapChainForCompositionFn originalCreateSwapChain = nullptr;
 GetDesc1Fn originalGetDesc1 = nullptr;
-
-// Writes one pointer into read-only memory (an import table or a function table).
-void WritePointer(void** slot, void* value) {
-    DWORD protection = 0;
-    if (!VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &protection)) return;
-    *slot = value;
-    VirtualProtect(slot, sizeof(void*), protection, &protection);
-    FlushInstructionCache(GetCurrentProcess(), slot, sizeof(void*));
-}
 
 HRESULT STDMETHODCALLTYPE CreateSwapChainForComposition(IDXGIFactory2* factory, IUnknown* device,
                                                         const DXGI_SWAP_CHAIN_DESC1* desc,
@@ -114,26 +106,11 @@ HRESULT WINAPI CreateFactory2Hook(UINT flags, REFIID iid, void** factory) {
 
 // Points the program's import of name from dxgi.dll at hook and keeps the real function.
 void HookImport(HMODULE module, const char* name, void* hook, void** original) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& directory =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (directory.VirtualAddress == 0) return;
-    for (auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
-         import->Name != 0; ++import) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + import->Name), "dxgi.dll") != 0) continue;
-        if (import->OriginalFirstThunk == 0) continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
-        auto* addresses = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++addresses) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), name) != 0) continue;
-            *original = reinterpret_cast<void*>(addresses->u1.Function);
-            WritePointer(reinterpret_cast<void**>(&addresses->u1.Function), hook);
-        }
-    }
+    ForEachImport(module, [&](const char* dll, const char* function, void** slot) {
+        if (lstrcmpiA(dll, "dxgi.dll") != 0 || std::strcmp(function, name) != 0) return;
+        *original = *slot;
+        WritePointer(slot, hook);
+    });
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "tools/wine-composition/Controls.h"
+#include "tools/wine-composition/ImportTable.h"
 
 namespace {
 
@@ -79,17 +80,10 @@ std::string ClassOf(HWND window) {
 
 void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Log(const char* format, ...) {
-    const std::wstring path = Variable(L"QUORVEL_PLATFORM_LOG");
-    if (path.empty()) return;
-    FILE* file = _wfopen(path.c_str(), L"a");
-    if (file == nullptr) return;
-    std::fputs("call ", file);
     va_list arguments;
     va_start(arguments, format);
-    std::vfprintf(file, format, arguments);
+    AppendToLog(L"QUORVEL_PLATFORM_LOG", "call ", format, arguments);
     va_end(arguments);
-    std::fputc('\n', file);
-    std::fclose(file);
 }
 
 // Does one FAULT entry of the setting name this call? key is "FUNCTION" or "FUNCTION/NAME".
@@ -470,50 +464,27 @@ FARPROC WINAPI HookGetProcAddress(HMODULE module, LPCSTR name) {
     return reinterpret_cast<FARPROC>(hook->hook);
 }
 
-void WritePointer(void** slot, void* value) {
-    DWORD protection = 0;
-    if (!VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &protection)) return;
-    *slot = value;
-    VirtualProtect(slot, sizeof(void*), protection, &protection);
-    FlushInstructionCache(GetCurrentProcess(), slot, sizeof(void*));
-}
-
-// Points the program's imports from one DLL that have a hook at the hook, keeping the real
-// functions; a function is found by name, whichever DLL the program takes it from.
-void RewriteImport(BYTE* base, const IMAGE_IMPORT_DESCRIPTOR& import) {
-    if (import.OriginalFirstThunk == 0) return;
-    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import.OriginalFirstThunk);
-    auto* addresses = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import.FirstThunk);
-    for (; names->u1.AddressOfData != 0; ++names, ++addresses) {
-        if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-        auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-        const char* name = reinterpret_cast<const char*>(byName->Name);
-        void* hook = nullptr;
-        void** real = nullptr;
-        if (std::strcmp(name, "GetProcAddress") == 0) {
-            hook = reinterpret_cast<void*>(&HookGetProcAddress);
-            real = reinterpret_cast<void**>(&realGetProcAddress);
-        } else if (const Hook* found = HookFor(name)) {
-            hook = found->hook;
-            real = found->real;
-        } else {
-            continue;
-        }
-        *real = reinterpret_cast<void*>(addresses->u1.Function);
-        WritePointer(reinterpret_cast<void**>(&addresses->u1.Function), hook);
+// Points each import that has a hook at the hook and keeps the real function; a function is
+// found by name, whichever DLL the program takes it from.
+void HookProgramImport(const char* name, void** slot) {
+    void* hook = nullptr;
+    void** real = nullptr;
+    if (std::strcmp(name, "GetProcAddress") == 0) {
+        hook = reinterpret_cast<void*>(&HookGetProcAddress);
+        real = reinterpret_cast<void**>(&realGetProcAddress);
+    } else if (const Hook* found = HookFor(name)) {
+        hook = found->hook;
+        real = found->real;
+    } else {
+        return;
     }
+    *real = *slot;
+    WritePointer(slot, hook);
 }
 
 }  // namespace
 
 void InstallPlatformFaults() {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& directory =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (directory.VirtualAddress == 0) return;
-    for (auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
-         import->Name != 0; ++import)
-        RewriteImport(base, *import);
+    ForEachImport(GetModuleHandleW(nullptr),
+                  [](const char*, const char* name, void** slot) { HookProgramImport(name, slot); });
 }

@@ -175,29 +175,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, FatalStart, testing::ValuesIn(FatalRows),
 
 // --- Tolerated at start-up: the program runs with the fallback of each failure. ---
 
-// Ctrl+Alt+key, pressed and released, as keyboard input.
-void PressCtrlAlt(WORD key) {
-    const WORD keys[] = {VK_CONTROL, VK_MENU, key};
-    INPUT input[6] = {};
-    for (int i = 0; i < 3; ++i) {
-        input[i].type = INPUT_KEYBOARD;
-        input[i].ki.wVk = keys[i];
-        input[5 - i].type = INPUT_KEYBOARD;
-        input[5 - i].ki.wVk = keys[i];
-        input[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
-    }
-    SendInput(6, input, sizeof input[0]);
-}
-
-HWND InstanceMenu(DWORD processId) {
-    for (HWND window : TopLevelWindowsOfClass(L"#32768")) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == processId && IsWindowVisible(window)) return window;
-    }
-    return nullptr;
-}
-
 // Opens the instance's menu from a later start, reads the texts it was built with, closes it.
 std::vector<std::string> MenuTexts(const Run& run) {
     EXPECT_EQ(RunQuorvel(L""), 0);

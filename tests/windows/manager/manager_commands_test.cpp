@@ -40,34 +40,10 @@ protected:
     Process instance;
 };
 
-// Ctrl+Alt+key, pressed and released, as keyboard input.
-void PressCtrlAlt(WORD key) {
-    const WORD keys[] = {VK_CONTROL, VK_MENU, key};
-    INPUT input[6] = {};
-    for (int i = 0; i < 3; ++i) {
-        input[i].type = INPUT_KEYBOARD;
-        input[i].ki.wVk = keys[i];
-        input[5 - i].type = INPUT_KEYBOARD;
-        input[5 - i].ki.wVk = keys[i];
-        input[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
-    }
-    SendInput(6, input, sizeof input[0]);
-}
-
 bool HotkeyArrived(int id) {
     MSG message;
     return PeekMessageW(&message, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE) &&
            static_cast<int>(message.wParam) == id;
-}
-
-// The visible popup menu of the instance's process, or null.
-HWND InstanceMenu(DWORD processId) {
-    for (HWND window : TopLevelWindowsOfClass(L"#32768")) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == processId && IsWindowVisible(window)) return window;
-    }
-    return nullptr;
 }
 
 TEST_F(ManagerCommands, FirstTitleIsTheWaitingStatus) {

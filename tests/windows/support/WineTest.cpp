@@ -110,6 +110,28 @@ bool WaitForTitle(HWND window, const std::wstring& title, DWORD timeoutMs) {
     return WaitUntil([&] { return WindowTitle(window) == title; }, timeoutMs);
 }
 
+HWND InstanceMenu(DWORD processId) {
+    for (HWND window : TopLevelWindowsOfClass(L"#32768")) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && IsWindowVisible(window)) return window;
+    }
+    return nullptr;
+}
+
+void PressCtrlAlt(WORD key) {
+    const WORD keys[] = {VK_CONTROL, VK_MENU, key};
+    INPUT input[6] = {};
+    for (int i = 0; i < 3; ++i) {  // down in order, up in reverse order
+        input[i].type = INPUT_KEYBOARD;
+        input[i].ki.wVk = keys[i];
+        input[5 - i].type = INPUT_KEYBOARD;
+        input[5 - i].ki.wVk = keys[i];
+        input[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    SendInput(6, input, sizeof input[0]);
+}
+
 HWND StandInGameWindow() { return FindWindowW(StandInGameClass, nullptr); }
 
 POINT ClientCentreOnScreen(HWND window) {

@@ -45,6 +45,12 @@ std::vector<HWND> TopLevelWindowsOfClass(const wchar_t* className);
 std::wstring WindowTitle(HWND window);
 bool WaitForTitle(HWND window, const std::wstring& title, DWORD timeoutMs = WaitTimeoutMs);
 
+// The visible popup menu of a process (the tray menu of the instance with that id), or null.
+HWND InstanceMenu(DWORD processId);
+
+// Ctrl+Alt+key, pressed and released, as keyboard input (the program's hotkeys).
+void PressCtrlAlt(WORD key);
+
 // The stand-in game (tests/fixtures): its window class, its window, and the centre of a window's
 // client area on the screen, where the reticle belongs.
 constexpr wchar_t StandInGameClass[] = L"QuorvelStandInGame";

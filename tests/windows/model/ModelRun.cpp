@@ -229,10 +229,15 @@ int wmain(int argc, wchar_t** argv) {
     const ULONGLONG started = GetTickCount64();
     std::string differences;
     bool waitForRetry = false;
-    for (int index = 1; index <= total; ++index) {
-        if (options.minutes > 0 && GetTickCount64() - started >= options.minutes * 60000) break;
-        differences = SettleRetries(world, m, waitForRetry, index - 1);
-        if (!differences.empty()) break;
+    bool inRetry = false;  // the difference came while waiting for a retry after the last step
+    for (int index = 1; index <= total + 1; ++index) {
+        const bool timeUp =
+            index > total ||
+            (options.minutes > 0 && GetTickCount64() - started >= options.minutes * 60000);
+        // After the last step only a retry that was asked for is waited for.
+        if (!timeUp || waitForRetry) differences = SettleRetries(world, m, waitForRetry, index - 1);
+        inRetry = !differences.empty();
+        if (inRetry || timeUp) break;
         const Step step = options.replaying ? options.replay[index - 1]
                                             : ChooseStep(m, ViewGame(world), NextRandom);
         done.push_back(step);
@@ -259,9 +264,13 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("model-run: every step matched the model\n");
         return 0;
     }
-    std::printf("model-run: seed %llu: step %zu (%s) differs from the model:\n%s", options.seed,
-                done.size(), done.empty() ? "before the first" : StepToken(done.back()).c_str(),
+    const std::string origin =
+        options.replaying ? std::string("replay") : "seed " + std::to_string(options.seed);
+    std::printf("model-run: %s: %s %zu (%s) differs from the model:\n%s", origin.c_str(),
+                inRetry ? "the poll's retry after step" : "step", done.size(),
+                done.empty() ? "before the first" : StepToken(done.back()).c_str(),
                 differences.c_str());
+    if (inRetry) done.push_back(Step{StepKind::WaitRetry, 0, 0});
     std::string tokens;
     for (const Step& step : done) {
         if (!tokens.empty()) tokens += ' ';

@@ -147,6 +147,26 @@ std::string SettleRetries(World& world, Model& m, bool force, int index) {
     }
 }
 
+// What a step ended with, counted for the closing line, so a run shows what it went through.
+void NoteCoverage(const Model& before, const Model& after, const Step& step, const GameView& game,
+                  std::map<std::string, int>& coverage) {
+    if (!after.running) return;
+    const ReticleExpectation r = ExpectedReticle(after, game);
+    const std::string status = Narrow(ExpectedStatus(after));
+    if (r.visible)
+        ++coverage[status + " shown " + std::to_string(r.side) + "x" + std::to_string(r.side) +
+                   " on DISPLAY" + std::to_string(after.builtMonitor + 1)];
+    else
+        ++coverage[status + ", reticle hidden"];
+    if (after.builds > before.builds && before.builtMonitor != NoMonitor &&
+        after.builtMonitor != before.builtMonitor)
+        ++coverage["rebuilt for the other monitor"];
+    if (step.kind == StepKind::Burst && after.builds > before.builds)
+        ++coverage["rebuilt after a display change"];
+    if (after.failed && !before.failed) ++coverage["a build or upload failed"];
+    if (before.failed && !after.failed && after.running) ++coverage["recovered from a failure"];
+}
+
 struct Options {
     std::wstring exe, game, source, shownExe;
     unsigned long long seed = 1;
@@ -225,7 +245,7 @@ int wmain(int argc, wchar_t** argv) {
 
     Model m;
     std::vector<Step> done;
-    std::map<std::string, int> mix;
+    std::map<std::string, int> mix, coverage;
     const ULONGLONG started = GetTickCount64();
     std::string differences;
     bool waitForRetry = false;
@@ -243,6 +263,7 @@ int wmain(int argc, wchar_t** argv) {
         done.push_back(step);
         const std::string token = StepToken(step);
         ++mix[token.substr(0, token.find(':'))];
+        const Model before = m;
         PerformStep(world, m, step, GetTickCount64());
         waitForRetry = step.kind == StepKind::WaitRetry;
         if (!world.precondition.empty())
@@ -250,6 +271,7 @@ int wmain(int argc, wchar_t** argv) {
         else
             differences = AwaitModel(world, m);
         StepEnded(m);
+        NoteCoverage(before, m, step, ViewGame(world), coverage);
         std::printf("%5d %-24s %s\n", index, token.c_str(), Summary(m, ViewGame(world)).c_str());
         std::fflush(stdout);
         if (!differences.empty()) break;
@@ -259,6 +281,9 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("model-run: %zu steps in %llu s; mix:", done.size(),
                 (GetTickCount64() - started) / 1000);
     for (const auto& [kind, count] : mix) std::printf(" %s %d", kind.c_str(), count);
+    std::printf("\n");
+    std::printf("model-run: steps that ended with");
+    for (const auto& [what, count] : coverage) std::printf(" | %s: %d", what.c_str(), count);
     std::printf("\n");
     if (differences.empty()) {
         std::printf("model-run: every step matched the model\n");

@@ -96,8 +96,9 @@ Step ChooseStep(const Model& m, const GameView& game, std::uint64_t (*next)()) {
     }
     if (game.exists && game.iconic) add(10, {StepKind::Restore, 0, 0});
     if (!game.exists) add(12, {StepKind::StartGame, Between(next, 0, 3000), Between(next, 0, 800)});
-    static const int Nits[] = {0, 1000, 600, 400, 270, 0};
-    add(4, {StepKind::Hdr, Below(next, 2), Nits[Below(next, 6)]});
+    // Mostly bright outputs; 100, 90 and 80 nits are HDR10 too (scales 1.0, 0.9 and 4.0).
+    static const int Nits[] = {0, 1000, 600, 400, 270, 100, 90, 80, 1000, 0};
+    add(5, {StepKind::Hdr, Below(next, 2), Nits[Below(next, 10)]});
     add(3, {StepKind::Fail, Below(next, static_cast<int>(FailStep::Count)), 1});
     add(1, {StepKind::Fail, Below(next, static_cast<int>(FailStep::Count)), 0});
     if (m.failSet) add(m.failOnce ? 2 : 6, {StepKind::FailClear, 0, 0});

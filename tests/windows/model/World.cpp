@@ -169,14 +169,19 @@ void ChangeRegistry(int change) {
                     sizeof value);
 }
 
+// Sent, as the system broadcasts them: WM_SETTINGCHANGE cannot be posted at all.
 void Burst(World& world, int kind, int count) {
     static const UINT Messages[3] = {WM_DISPLAYCHANGE, WM_SETTINGCHANGE, WM_DEVICECHANGE};
+    static const WPARAM Parameters[3] = {32, 0, 7 /* DBT_DEVNODES_CHANGED */};
     HWND manager = ManagerWindow();
     ULONGLONG last = GetTickCount64();
     for (int i = 0; i < count; ++i) {
         if (i > 0) Sleep(100);  // spacing of the burst, not a wait for the program
-        const UINT message = Messages[kind < 3 ? kind : i % 3];
-        PostMessageW(manager, message, message == WM_DISPLAYCHANGE ? 32 : 0, 0);
+        const int which = kind < 3 ? kind : i % 3;
+        DWORD_PTR result = 0;
+        if (SendMessageTimeoutW(manager, Messages[which], Parameters[which], 0, SMTO_ABORTIFHUNG,
+                                StepTimeoutMs, &result) == 0)
+            world.precondition = "a change message did not reach the program";
         last = GetTickCount64();
     }
     // The settle timer fires 400 ms after the last change has been handled.

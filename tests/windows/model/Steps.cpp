@@ -102,7 +102,9 @@ Step ChooseStep(const Model& m, const GameView& game, std::uint64_t (*next)()) {
     add(3, {StepKind::Fail, Below(next, static_cast<int>(FailStep::Count)), 1});
     add(1, {StepKind::Fail, Below(next, static_cast<int>(FailStep::Count)), 0});
     if (m.failSet) add(m.failOnce ? 2 : 6, {StepKind::FailClear, 0, 0});
-    if (m.running && m.failed) add(3, {StepKind::WaitRetry, 0, 0});
+    // Not only while failed: whether a retry has come yet depends on timing, and the choices
+    // must depend on the steps alone, so that a seed always gives the same run.
+    if (m.running) add(2, {StepKind::WaitRetry, 0, 0});
 
     int total = 0;
     for (const Choice& c : choices) total += c.weight;

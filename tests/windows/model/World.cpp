@@ -8,7 +8,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/Ids.h"
 #include "tests/windows/composition/OnScreen.h"
 #include "tools/wine-composition/SyncMarker.h"
 
@@ -17,6 +16,12 @@ using Microsoft::WRL::ComPtr;
 namespace {
 
 constexpr DWORD StepTimeoutMs = 10000;
+
+// What the program promises, written out here rather than taken from its own constants.
+constexpr int ExitCommand = 107, SwitchColorCommand = 103, ToggleWingsCommand = 104;
+constexpr ULONGLONG SettleMs = 400;  // the display-settle timer
+constexpr wchar_t SettingsKey[] = L"Software\\Quorvel Overlay";
+constexpr wchar_t BlackValue[] = L"Black";
 
 LRESULT CALLBACK OtherWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -122,7 +127,7 @@ void WaitForInstanceEnd(World& world) {
 void StartInstance(World& world, Model& m, const Tail& tail, std::uint64_t now) {
     DeleteFrames(world);
     world.instance = StartProcess(world.paths.exe, tail.text);
-    if (tail.commandId == CmdExit) {
+    if (tail.commandId == ExitCommand) {
         const long code = WaitForExitCode(world.instance, StepTimeoutMs);
         if (code != 0) world.precondition = "a first start with --exit ended with " + std::to_string(code);
         return;
@@ -160,12 +165,12 @@ void ChangeRegistry(int change) {
     }
     if (change == 3) {
         const wchar_t text[] = L"1";
-        RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, DeepBlackValueName, REG_SZ, text,
+        RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey, BlackValue, REG_SZ, text,
                         sizeof text);
         return;
     }
     const DWORD value = static_cast<DWORD>(change);
-    RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, DeepBlackValueName, REG_DWORD, &value,
+    RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey, BlackValue, REG_DWORD, &value,
                     sizeof value);
 }
 
@@ -186,7 +191,7 @@ void Burst(World& world, int kind, int count) {
     }
     // The settle timer fires 400 ms after the last change has been handled.
     Synchronise(world);
-    WaitUntil([&] { return GetTickCount64() >= last + TIMER_DISPLAY_SETTLE_MS + 150; });
+    WaitUntil([&] { return GetTickCount64() >= last + SettleMs + 150; });
 }
 
 }  // namespace
@@ -344,7 +349,7 @@ void PerformStep(World& world, Model& m, const Step& step, std::uint64_t now) {
             world.precondition = "the menu did not close";
         Synchronise(world);
         const int chosen = MenuItems[step.b];
-        if (chosen == CmdExit) {
+        if (chosen == ExitCommand) {
             WaitForInstanceEnd(world);
             ModelExit(m);
         } else if (chosen != 0) {
@@ -359,7 +364,7 @@ void PerformStep(World& world, Model& m, const Step& step, std::uint64_t now) {
         break;
     case StepKind::Hotkey:
         PressHotkey(step.a == 0 ? 'W' : 'H');
-        ModelCommand(m, step.a == 0 ? CmdSwitchColor : CmdToggleWings, ViewGame(world), now);
+        ModelCommand(m, step.a == 0 ? SwitchColorCommand : ToggleWingsCommand, ViewGame(world), now);
         break;
     case StepKind::GameFront:
         SetForegroundWindow(gameWindow);

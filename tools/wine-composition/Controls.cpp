@@ -75,8 +75,12 @@ HRESULT InjectedFailure(Step step) {
     return static_cast<HRESULT>(value);
 }
 
-float ReportedHdrLuminance() {
-    const std::wstring setting = Variable(L"QUORVEL_COMPOSITION_HDR");
+float ReportedHdrLuminance(const wchar_t* outputDeviceName) {
+    const wchar_t* name = outputDeviceName;
+    if (std::wcsncmp(name, L"\\\\.\\", 4) == 0) name += 4;
+    std::wstring setting = Variable((L"QUORVEL_COMPOSITION_HDR_" + std::wstring(name)).c_str());
+    if (setting == L"sdr") return -1.0f;
+    if (setting.empty()) setting = Variable(L"QUORVEL_COMPOSITION_HDR");
     if (setting.empty()) return -1.0f;
     return std::wcstof(setting.c_str(), nullptr);
 }

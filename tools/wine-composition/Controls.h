@@ -5,6 +5,9 @@
 // place of the environment's, and a test changes it while the program runs by replacing FILE.
 //
 //   QUORVEL_COMPOSITION_HDR=NITS          outputs report HDR10 with MaxLuminance NITS (cd/m2)
+//   QUORVEL_COMPOSITION_HDR_<OUTPUT>=NITS the same for one output only, named by its device
+//                                         name without the leading \\.\ (DISPLAY1, DISPLAY2);
+//                                         "sdr" keeps that output SDR. Wins over the one above.
 //   QUORVEL_COMPOSITION_FAIL=STEP:HRESULT[:once]
 //        STEP is swapchain, device, target, visual, commit or present; without ":once" every
 //        call of that step fails with HRESULT, with it only the first call after the setting
@@ -12,7 +15,10 @@
 //   QUORVEL_COMPOSITION_FRAMES=FOLDER     each committed frame as FOLDER/frame-<n>-swapchain-<s>.raw
 //                                         (the N x N x 4 half words, low byte first)
 //   QUORVEL_COMPOSITION_LOG=FILE          one line per swap chain (with the process's handles,
-//                                         private bytes and GUI objects), present and commit
+//                                         private bytes and GUI objects), present and commit;
+//                                         also one per DXGI factory made ("factory": the
+//                                         program makes one per pipeline build) and per
+//                                         GetBuffer ("getbuffer": one per image upload)
 #pragma once
 
 #include <windows.h>
@@ -26,9 +32,9 @@ enum class Step { SwapChain, Device, Target, Visual, Commit, Present };
 // S_OK, or the HRESULT that this call of step must return instead of doing its work.
 HRESULT InjectedFailure(Step step);
 
-// The MaxLuminance to report with the HDR10 colour space, or a negative value for "leave the
-// output's own description alone".
-float ReportedHdrLuminance();
+// The MaxLuminance to report with the HDR10 colour space for the output of that device name
+// ("\\.\DISPLAY2"), or a negative value for "leave the output's own description alone".
+float ReportedHdrLuminance(const wchar_t* outputDeviceName);
 
 // Empty when not asked for.
 std::wstring FramesFolder();

@@ -1,10 +1,13 @@
 // Hands the program's composition swap chains and HDR output descriptions to the stand-in.
 //
 // Loading: the program imports DCompositionCreateDevice, so this DLL is loaded with it. Its
-// DllMain only rewrites the program's import entries for the DXGI factory functions; the first
+// DllMain only rewrites the program's import entries for the DXGI factory functions (and, for
+// the platform faults, those of PlatformFaults.h), and installs the sync marker's hook on the
+// loading thread (SyncMarker.h); the first
 // factory made through them patches the function table that Wine's factories share, and the one
 // its outputs share, outside the loader lock. The patched output description reports HDR10
-// only while the HDR control is set.
+// only while the HDR control of that output is set. Each factory made is logged: the program
+// makes one per pipeline build.
 #include <windows.h>
 #include <dxgi1_6.h>
 #include <wrl/client.h>
@@ -15,6 +18,7 @@
 #include "tools/wine-composition/ImportTable.h"
 #include "tools/wine-composition/PlatformFaults.h"
 #include "tools/wine-composition/SwapChain.h"
+#include "tools/wine-composition/SyncMarker.h"
 #include "tools/wine-composition/VtableSlots.h"
 
 using Microsoft::WRL::ComPtr;
@@ -51,8 +55,9 @@ HRESULT STDMETHODCALLTYPE CreateSwapChainForComposition(IDXGIFactory2* factory, 
 
 HRESULT STDMETHODCALLTYPE GetDesc1(IDXGIOutput6* output, DXGI_OUTPUT_DESC1* desc) {
     const HRESULT hr = originalGetDesc1(output, desc);
-    const float luminance = ReportedHdrLuminance();
-    if (FAILED(hr) || luminance < 0.0f) return hr;
+    if (FAILED(hr)) return hr;
+    const float luminance = ReportedHdrLuminance(desc->DeviceName);
+    if (luminance < 0.0f) return hr;
     desc->ColorSpace = DXGI_COLOR_SPACE_RGB_FULL_G2084_NONE_P2020;  // the HDR10 signal
     desc->MaxLuminance = luminance;
     return hr;
@@ -89,18 +94,21 @@ void PatchTables(void* made) {
 HRESULT WINAPI CreateFactoryHook(REFIID iid, void** factory) {
     const HRESULT hr = originalCreateFactory(iid, factory);
     if (SUCCEEDED(hr)) PatchTables(*factory);
+    LogEvent("factory 0x%08lX", static_cast<unsigned long>(hr));
     return hr;
 }
 
 HRESULT WINAPI CreateFactory1Hook(REFIID iid, void** factory) {
     const HRESULT hr = originalCreateFactory1(iid, factory);
     if (SUCCEEDED(hr)) PatchTables(*factory);
+    LogEvent("factory 0x%08lX", static_cast<unsigned long>(hr));
     return hr;
 }
 
 HRESULT WINAPI CreateFactory2Hook(UINT flags, REFIID iid, void** factory) {
     const HRESULT hr = originalCreateFactory2(flags, iid, factory);
     if (SUCCEEDED(hr)) PatchTables(*factory);
+    LogEvent("factory 0x%08lX", static_cast<unsigned long>(hr));
     return hr;
 }
 
@@ -125,5 +133,6 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     HookImport(program, "CreateDXGIFactory2", reinterpret_cast<void*>(&CreateFactory2Hook),
                reinterpret_cast<void**>(&originalCreateFactory2));
     InstallPlatformFaults();
+    InstallSyncMarker();  // loaded with the program, so this is its main thread
     return TRUE;
 }

@@ -109,6 +109,7 @@ HRESULT StandInSwapChain::GetBuffer(UINT index, REFIID iid, void** surface) {
     if (surface == nullptr) return E_POINTER;
     *surface = nullptr;
     if (index >= 2) return DXGI_ERROR_INVALID_CALL;
+    LogEvent("getbuffer swapchain %u", serial);  // the program asks once per image upload
     return buffers[index]->QueryInterface(iid, surface);
 }
 

@@ -32,30 +32,6 @@ Usage UsageAt(const std::string& swapChainEvent) {
     return usage;
 }
 
-LRESULT CALLBACK OtherWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-// A plain framed window of this process, for the game to lose the foreground to.
-HWND MakeOtherWindow() {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = OtherWndProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = L"SoakOtherWindow";
-    RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"another program",
-                                  WS_OVERLAPPEDWINDOW, 1500, 700, 300, 200, nullptr, nullptr,
-                                  windowClass.hInstance, nullptr);
-    ShowWindow(window, SW_SHOWNORMAL);
-    return window;
-}
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-}
-
 class Reliability : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -159,7 +135,7 @@ TEST_F(Reliability, ABurstOfForwardedCommandsEndsInTheStateOfTheLast) {
 TEST_F(Reliability, AThousandForegroundFlipsEndWithTheRightVisibility) {
     StartInstance();
     HWND gameWindow = StandInGameWindow();
-    HWND other = MakeOtherWindow();
+    HWND other = OpenOtherProgramWindow(1500, 700, 300, 200);
     constexpr int Flips = 1000;
     for (int flip = 1; flip <= Flips; ++flip) {
         const bool gameInFront = flip % 2 == 0;

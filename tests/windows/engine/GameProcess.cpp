@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr wchar_t OtherClass[] = L"Quorvel.Test.Other";
-
 HWND FindProcessWindow(DWORD processId) {
     for (HWND window : TopLevelWindowsOfClass(StandInGameClass)) {
         DWORD owner = 0;
@@ -13,12 +11,6 @@ HWND FindProcessWindow(DWORD processId) {
         if (owner == processId) return window;
     }
     return nullptr;
-}
-
-// Lets the test's own windows handle what is sent to them meanwhile.
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
 }
 
 }  // namespace
@@ -55,15 +47,6 @@ bool BringToFront(HWND window) {
 HMONITOR PrimaryMonitor() { return MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY); }
 
 HWND OtherWindow() {
-    static HWND window = nullptr;
-    if (window != nullptr) return window;
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = OtherClass;
-    RegisterClassW(&windowClass);
-    window = CreateWindowExW(0, OtherClass, L"Another program", WS_OVERLAPPEDWINDOW, 300, 300,
-                             400, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
-    ShowWindow(window, SW_SHOWNORMAL);
+    static HWND window = OpenOtherProgramWindow(300, 300, 400, 300);
     return window;
 }

@@ -23,29 +23,6 @@ constexpr ULONGLONG SettleMs = 400;  // the display-settle timer
 constexpr wchar_t SettingsKey[] = L"Software\\Quorvel Overlay";
 constexpr wchar_t BlackValue[] = L"Black";
 
-LRESULT CALLBACK OtherWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-HWND MakeOtherWindow() {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = OtherWndProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = L"ModelRunOtherWindow";
-    RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"another program",
-                                  WS_OVERLAPPEDWINDOW, 1500, 700, 300, 200, nullptr, nullptr,
-                                  windowClass.hInstance, nullptr);
-    ShowWindow(window, SW_SHOWNORMAL);
-    return window;
-}
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-}
-
 bool WaitPumping(const std::function<bool()>& condition, DWORD timeoutMs = StepTimeoutMs) {
     return WaitUntil([&] {
         PumpMessages();
@@ -88,28 +65,6 @@ void SetFailure(World& world, Model& m, FailStep step, bool once) {
     m.failStep = step;
     m.failOnce = once;
     m.onceFired = false;
-}
-
-void PressHotkey(WORD key) {
-    INPUT inputs[6] = {};
-    const WORD keys[3] = {VK_CONTROL, VK_MENU, key};
-    for (int i = 0; i < 3; ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = keys[i];
-        inputs[5 - i].type = INPUT_KEYBOARD;
-        inputs[5 - i].ki.wVk = keys[i];
-        inputs[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
-    }
-    SendInput(6, inputs, sizeof(INPUT));
-}
-
-HWND InstanceMenu(DWORD processId) {
-    for (HWND window : TopLevelWindowsOfClass(L"#32768")) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == processId && IsWindowVisible(window)) return window;
-    }
-    return nullptr;
 }
 
 // A later start: it forwards its command and ends with 0.
@@ -254,7 +209,7 @@ void PrepareWorld(World& world) {
     const Recording recording = StartRecording(L"quorvel-model-run");
     world.framesFolder = recording.frames;
     world.logFile = recording.log;
-    world.other = MakeOtherWindow();
+    world.other = OpenOtherProgramWindow(1500, 700, 300, 200);
     StartGameAt(world, 100, 100);
 }
 
@@ -363,7 +318,7 @@ void PerformStep(World& world, Model& m, const Step& step, std::uint64_t now) {
         ModelExit(m);
         break;
     case StepKind::Hotkey:
-        PressHotkey(step.a == 0 ? 'W' : 'H');
+        PressCtrlAlt(step.a == 0 ? 'W' : 'H');
         ModelCommand(m, step.a == 0 ? SwitchColorCommand : ToggleWingsCommand, ViewGame(world), now);
         break;
     case StepKind::GameFront:

@@ -110,6 +110,25 @@ bool WaitForTitle(HWND window, const std::wstring& title, DWORD timeoutMs) {
     return WaitUntil([&] { return WindowTitle(window) == title; }, timeoutMs);
 }
 
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
+HWND OpenOtherProgramWindow(int x, int y, int width, int height) {
+    constexpr wchar_t className[] = L"Quorvel.Test.Other";
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = className;
+    RegisterClassW(&windowClass);  // fails harmlessly when a window was opened before
+    HWND window = CreateWindowExW(0, className, L"another program", WS_OVERLAPPEDWINDOW, x, y,
+                                  width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+    ShowWindow(window, SW_SHOWNORMAL);
+    return window;
+}
+
 HWND InstanceMenu(DWORD processId) {
     for (HWND window : TopLevelWindowsOfClass(L"#32768")) {
         DWORD owner = 0;

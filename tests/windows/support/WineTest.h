@@ -45,6 +45,13 @@ std::vector<HWND> TopLevelWindowsOfClass(const wchar_t* className);
 std::wstring WindowTitle(HWND window);
 bool WaitForTitle(HWND window, const std::wstring& title, DWORD timeoutMs = WaitTimeoutMs);
 
+// Lets the test's own windows handle what is sent to them meanwhile.
+void PumpMessages();
+
+// A plain framed, visible window of the test process at this place: "another program" for the
+// game to lose the foreground to.
+HWND OpenOtherProgramWindow(int x, int y, int width, int height);
+
 // The visible popup menu of a process (the tray menu of the instance with that id), or null.
 HWND InstanceMenu(DWORD processId);
 

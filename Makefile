@@ -4,7 +4,7 @@
 # make bench  the rasterizer beside stb_image_resize, and quorvel.exe's steady-state cost
 #             under Wine (calls per poll, CPU time beside a bare 250 ms timer)
 # make run    watch quorvel.exe work under Wine with a stand-in game
-# make soak   the long reliability runs (about 20 minutes)
+# make soak   the long reliability runs (about 30 minutes)
 # Each installs what is missing from Debian's packages first (tools/install-deps).
 
 .PHONY: all deps windows host test test-host test-windows dist bench run soak clean
@@ -40,7 +40,8 @@ bench: windows host
 run: windows host
 	tools/run-demo
 
-# Bursts of starts, commands, foreground flips and 2000 rebuilds, with handle and memory figures.
+# Bursts of starts, commands, foreground flips and 2000 rebuilds, with handle and memory figures;
+# ten minutes of the model run with a fresh seed.
 soak: windows
 	QUORVEL_SOAK=1 ctest --preset windows -L soak --verbose
 

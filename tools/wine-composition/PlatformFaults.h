@@ -15,5 +15,7 @@
 //        fail). Naming the composition log's file here too gives one log in call order.
 #pragma once
 
-// Points the program's imports at the fault and log hooks; called once from DllMain.
+// Points the program's imports at the fault and log hooks; called once from DllMain. Only when
+// the environment names QUORVEL_PLATFORM_FAULTS or QUORVEL_PLATFORM_LOG at start (a fault may
+// then be switched on later through the live control file); otherwise nothing is hooked.
 void InstallPlatformFaults();

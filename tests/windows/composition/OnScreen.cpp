@@ -47,9 +47,9 @@ void WriteLiveControls() {
     }
     // The stand-in opens the file without delete sharing at every use, and while it has it open
     // the replacing rename fails: try again until the reader has let go.
-    WaitUntil([&] {
+    EXPECT_TRUE(WaitUntil([&] {
         return MoveFileExW(next.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-    });
+    })) << "the live control file could not be replaced";
     SetEnvironmentVariableW(L"QUORVEL_CONTROL_FILE", path.c_str());
 }
 

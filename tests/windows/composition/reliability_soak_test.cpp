@@ -9,11 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "app/Ids.h"
 #include "tests/windows/composition/OnScreen.h"
 #include "tests/windows/support/WineTest.h"
 
 namespace {
+
+// What other programs and later starts rely on, written out rather than taken from the program.
+constexpr wchar_t ManagerClass[] = L"Quorvel.Manager";
+constexpr wchar_t ReticleClass[] = L"Quorvel.Reticle";
+constexpr int Rainbow = 101, DeepBlack = 102, SwitchColor = 103, ToggleWings = 104,
+              ShowWings = 105, HideWings = 106;
+constexpr WPARAM DisplaySettleTimer = 1;
 
 // The process's handle count and private bytes when the stand-in made a swap chain, from its
 // log line ("swapchain N ... handles H private P"): Wine reports these for the calling process
@@ -84,8 +90,8 @@ TEST_F(Reliability, SixteenSimultaneousStartsLeaveOneInstance) {
         CloseProcess(p);
     }
     EXPECT_EQ(survivors, 1);
-    EXPECT_EQ(TopLevelWindowsOfClass(ManagerClassName).size(), 1u);
-    EXPECT_EQ(TopLevelWindowsOfClass(ReticleClassName).size(), 1u);
+    EXPECT_EQ(TopLevelWindowsOfClass(ManagerClass).size(), 1u);
+    EXPECT_EQ(TopLevelWindowsOfClass(ReticleClass).size(), 1u);
     EXPECT_TRUE(WaitForTitle(ReticleWindow(), L"Quorvel | Rainbow"));
 }
 
@@ -102,16 +108,16 @@ TEST_F(Reliability, ABurstOfForwardedCommandsEndsInTheStateOfTheLast) {
     constexpr int Commands = 1000;
     for (int i = 0; i < Commands; ++i) {
         seed = seed * 1103515245u + 12345u;
-        const int command = CmdRainbow + static_cast<int>((seed >> 16) % 6);  // 101 to 106
+        const int command = Rainbow + static_cast<int>((seed >> 16) % 6);  // 101 to 106
         switch (command) {
-            case CmdRainbow: deepBlack = false; hidden = false; break;
-            case CmdDeepBlack: deepBlack = true; hidden = false; break;
-            case CmdSwitchColor: deepBlack = !deepBlack; hidden = false; break;
-            case CmdToggleWings: hidden = !hidden; break;
-            case CmdShowWings: hidden = false; break;
-            case CmdHideWings: hidden = true; break;
+            case Rainbow: deepBlack = false; hidden = false; break;
+            case DeepBlack: deepBlack = true; hidden = false; break;
+            case SwitchColor: deepBlack = !deepBlack; hidden = false; break;
+            case ToggleWings: hidden = !hidden; break;
+            case ShowWings: hidden = false; break;
+            case HideWings: hidden = true; break;
         }
-        if (command <= CmdSwitchColor) ++uploads;
+        if (command <= SwitchColor) ++uploads;
         ASSERT_TRUE(PostMessageW(manager, WM_COMMAND, static_cast<WPARAM>(command), 0));
     }
     // A real later instance last: its command is the last of the burst.
@@ -168,7 +174,7 @@ TEST_F(Reliability, TwoThousandRebuildsLeaveHandlesAndMemoryFlat) {
     // later. Sent, not posted: each call returns when the rebuild and upload are done.
     auto rebuild = [&] {
         SendMessageW(manager, WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1080));
-        SendMessageW(manager, WM_TIMER, TIMER_DISPLAY_SETTLE, 0);
+        SendMessageW(manager, WM_TIMER, DisplaySettleTimer, 0);
     };
     const std::wstring count = TestEnvironment(L"QUORVEL_SOAK_REBUILDS");
     const int rebuilds = count.empty() ? 2000 : _wtoi(count.c_str());

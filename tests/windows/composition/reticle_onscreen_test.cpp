@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "app/Ids.h"
 #include "tests/windows/composition/OnScreen.h"
 #include "tests/windows/support/WineTest.h"
 
@@ -18,8 +17,8 @@ namespace {
 constexpr const wchar_t* ControlNames[] = {L"QUORVEL_COMPOSITION_FAIL", L"QUORVEL_COMPOSITION_HDR"};
 
 // The overlay's side on the screens the tests run on, and the Rainbow words (red, green, blue,
-// alpha) of its centre pixel (centre, centre) at SDR brightness: the worked examples of the
-// rasterizer on the committed image, for M = 1920 and M = 2560.
+// alpha) of its centre pixel (centre, centre) at SDR brightness, worked out by hand from the
+// committed image for 1920- and 2560-pixel-wide monitors.
 struct ScreenCase {
     int width, height, side;
     int centre;
@@ -29,19 +28,6 @@ constexpr ScreenCase Screens[] = {
     {1920, 1080, 64, 32, {0x2F51, 0x3BFE, 0x2969, 0x3BFE}},
     {2560, 1440, 86, 43, {0x2F53, 0x3C00, 0x296A, 0x3C00}},
 };
-
-void PressHotkey(WORD key) {
-    INPUT inputs[6] = {};
-    const WORD keys[3] = {VK_CONTROL, VK_MENU, key};
-    for (int i = 0; i < 3; ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = keys[i];
-        inputs[5 - i].type = INPUT_KEYBOARD;
-        inputs[5 - i].ki.wVk = keys[i];
-        inputs[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
-    }
-    SendInput(6, inputs, sizeof(INPUT));
-}
 
 class ReticleOnScreen : public ::testing::Test {
 protected:
@@ -216,7 +202,7 @@ TEST_F(ReticleOnScreen, StoredDeepBlackStartsTheFirstInstanceInDeepBlack) {
         if (c.verb != nullptr)
             EXPECT_EQ(RunQuorvel(c.verb), 0);
         else
-            PressHotkey('W');
+            PressCtrlAlt('W');
         EXPECT_TRUE(WaitUntil([&] { return StoredBlackValue() == c.storedAfter; }))
             << "stored " << StoredBlackValue();
         EXPECT_TRUE(WaitForStatus(c.statusAfter));
@@ -249,7 +235,7 @@ TEST_F(ReticleOnScreen, ColourCommandsUploadAgainWithoutRebuilding) {
         if (c.verb != nullptr)
             EXPECT_EQ(RunQuorvel(c.verb), 0);
         else
-            PressHotkey('W');
+            PressCtrlAlt('W');
         EXPECT_TRUE(WaitForStatus(c.status));
         const Frame frame = WaitForFrame(last);
         last = frame.number;
@@ -267,12 +253,12 @@ TEST_F(ReticleOnScreen, HiddenTakesTheOverlayOffTheScreen) {
     const std::vector<std::uint16_t> rainbow = ExpectedFrame(screenWidth, screenHeight, 1.0f, false);
     ExpectReticleOnScreen(centre, rainbow);
 
-    PressHotkey('H');
+    PressCtrlAlt('H');
     ASSERT_TRUE(WaitForStatus(L"Hidden"));
     EXPECT_FALSE(IsWindowVisible(ReticleWindow()));
     ExpectNoReticleOnScreen(centre);
 
-    PressHotkey('H');
+    PressCtrlAlt('H');
     ASSERT_TRUE(WaitForStatus(L"Rainbow"));
     ExpectReticleOnScreen(centre, rainbow);
 }

@@ -509,7 +509,7 @@ TEST_F(Pipeline, BrightnessFollowsTheMatchingOutput) {
 }
 
 // The centre pixel (32, 32) of the 64-pixel image holds the box average of source pixels 128 to
-// 131 of the dot: these words are the worked example of the rasterizer, on the committed image.
+// 131 of the dot: these are its words, worked out by hand from the committed image.
 TEST_F(Pipeline, TheSwapChainReceivesTheRasterizedReticle) {
     const struct {
         float peak;
@@ -542,8 +542,8 @@ TEST_F(Pipeline, TheSwapChainReceivesTheRasterizedReticle) {
     }
 }
 
-// The second worked example, M = 2560 (N = 86, three source pixels per output pixel): output
-// pixel (43, 43) averages nine fully opaque pixels of the dot.
+// On a 2560-pixel-wide monitor (an 86-pixel overlay, three source pixels per output pixel)
+// output pixel (43, 43) averages nine fully opaque pixels of the dot; its words worked out by hand.
 TEST_F(Pipeline, RasterizerGivesTheWorkedExampleAt2560) {
     constexpr int side = 86;
     std::vector<std::uint16_t> pixels(static_cast<std::size_t>(side) * side * 4);

@@ -59,12 +59,13 @@ struct Run {
         return WaitUntil([&] { return CountCalls(prefix) > 0; });
     }
 
-    // Starts the instance from the stand-in's folder with the faults in its environment.
-    void Start(const wchar_t* faults, const std::wstring& arguments = L"") {
+    // Starts the instance from the stand-in's folder with the faults in its environment; false
+    // when it could not be started.
+    [[nodiscard]] bool Start(const wchar_t* faults, const std::wstring& arguments = L"") {
         SetCompositionControl(FaultsControl, faults);
         instance = StartQuorvelWithStandIn(arguments);
         SetCompositionControl(FaultsControl, nullptr);
-        ASSERT_NE(instance.handle, nullptr);
+        return instance.handle != nullptr;
     }
     // The instance runs its loop: its first tray update has named the status.
     bool WaitRunning() const {
@@ -147,7 +148,7 @@ TEST_P(FatalStart, EndsWithItsCodeAndLeavesNothing) {
         event = CreateEventW(nullptr, TRUE, FALSE, MutexName);
         ASSERT_NE(event, nullptr);
     }
-    run.Start(row.faults, L"--black");
+    ASSERT_TRUE(run.Start(row.faults, L"--black")) << "quorvel.exe did not start";
     EXPECT_EQ(WaitForExitCode(run.instance), row.exitCode);
     if (row.function != nullptr) {
         EXPECT_TRUE(run.FaultFired(row.function));
@@ -165,7 +166,7 @@ TEST_P(FatalStart, EndsWithItsCodeAndLeavesNothing) {
     if (event != nullptr) CloseHandle(event);
 
     // The next start is a first instance: it stays.
-    run.Start(nullptr);
+    ASSERT_TRUE(run.Start(nullptr)) << "quorvel.exe did not start";
     ASSERT_TRUE(run.WaitRunning());
     EXPECT_FALSE(HasExited(run.instance));
 }
@@ -275,6 +276,7 @@ void TimerFailed(Run& run) {
     EXPECT_EQ(WindowTitle(ReticleWindow()), Waiting);
     EXPECT_EQ(RunQuorvel(L"--show"), 0);
     ASSERT_TRUE(run.WaitShown());
+    EXPECT_GT(run.CountCalls("GetForegroundWindow"), looks) << "the log shows the refresh's look";
 }
 
 void RegistryNotRead(Run& run) {
@@ -335,7 +337,7 @@ TEST_P(ToleratedStart, RunsWithTheFallback) {
     if (row.gameFirst) {
         ASSERT_TRUE(run.StartGame());
     }
-    run.Start(row.faults);
+    ASSERT_TRUE(run.Start(row.faults)) << "quorvel.exe did not start";
     if (!row.gameFirst) {
         ASSERT_TRUE(run.WaitRunning());
     }
@@ -356,7 +358,7 @@ TEST_P(ForegroundStep, FailingMeansNotInFrontAndTheNextPollFindsTheGame) {
     const std::string step = GetParam();
     const std::wstring fault(step.begin(), step.end());
     ASSERT_TRUE(run.StartGame());
-    run.Start(nullptr);
+    ASSERT_TRUE(run.Start(nullptr)) << "quorvel.exe did not start";
     ASSERT_TRUE(run.WaitShown());
 
     SetLiveControl(FaultsControl, fault.c_str());
@@ -383,7 +385,7 @@ class LoopAndLaterStarts : public FaultRun<testing::Test> {};
 // window destroyed, then COM uninitialised, exit code 0.
 TEST_F(LoopAndLaterStarts, MessageErrorEndsTheLoopAndShutsDownInOrder) {
     ASSERT_TRUE(run.StartGame());
-    run.Start(nullptr);
+    ASSERT_TRUE(run.Start(nullptr)) << "quorvel.exe did not start";
     ASSERT_TRUE(run.WaitShown());
     SetLiveControl(FaultsControl, L"GetMessageW");
     EXPECT_EQ(WaitForExitCode(run.instance), 0);
@@ -407,7 +409,7 @@ TEST_F(LoopAndLaterStarts, FailedPostDropsTheCommand) {
     Process first = StartQuorvel();
     ASSERT_TRUE(WaitUntil([] { return ReticleWindow() != nullptr; }));
     ASSERT_TRUE(WaitForTitle(ReticleWindow(), Waiting));
-    run.Start(L"PostMessageW", L"--hide");
+    ASSERT_TRUE(run.Start(L"PostMessageW", L"--hide")) << "quorvel.exe did not start";
     EXPECT_EQ(WaitForExitCode(run.instance), 0);
     EXPECT_TRUE(run.FaultFired("PostMessageW"));
     EXPECT_EQ(run.CountCalls("FindWindowW Quorvel.Manager -> window"), 1);
@@ -424,14 +426,14 @@ TEST_F(LoopAndLaterStarts, NoManagerWindowIn50AttemptsEndsWith0) {
     HANDLE mutex = CreateMutexW(nullptr, FALSE, MutexName);
     ASSERT_NE(mutex, nullptr);
     ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
-    run.Start(nullptr, L"--hide");
+    ASSERT_TRUE(run.Start(nullptr, L"--hide")) << "quorvel.exe did not start";
     EXPECT_EQ(WaitForExitCode(run.instance), 0);
     EXPECT_EQ(run.CountCalls("FindWindowW Quorvel.Manager -> null"), 50);
     EXPECT_EQ(run.CountCalls("Sleep 20"), 50);
     EXPECT_EQ(ManagerWindow(), nullptr);
     CloseHandle(mutex);
 
-    run.Start(nullptr);
+    ASSERT_TRUE(run.Start(nullptr)) << "quorvel.exe did not start";
     ASSERT_TRUE(run.WaitRunning());
 }
 

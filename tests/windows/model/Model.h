@@ -51,7 +51,6 @@ struct Model {
     int referenceWidth = 0;
     int overlaySide = 0;
     bool built = false;     // a build has run in this process
-    bool hasVisual = false; // the last build got as far as the composition visual
     bool failed = false;    // graphicsStatus < 0
     bool uploaded = false;  // contentUploaded
     bool retryDue = false;  // the retry time of the failure has certainly passed
